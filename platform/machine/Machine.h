@@ -1,0 +1,153 @@
+// One machine behind the Win32-shaped layer.
+//
+// A machine answers the questions the Win32 calls ask, in Windows' own terms.
+// There are two: a simulated Windows 95-XP PC described by a folder
+// (platform/simulated) and the live Linux host projected into Windows' shape
+// (platform/host). Later backends (a real Windows one) implement the same
+// interface. Nothing above the layer knows which one is active.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/machine/Registry.h"
+
+namespace torvex::platform {
+
+// A machine that cannot be used: names the file and place.
+class MachineError : public std::runtime_error {
+public:
+    MachineError(const std::string& file, int line, const std::string& what);
+    const std::string& file() const { return file_; }
+    int line() const { return line_; }
+
+private:
+    std::string file_;
+    int line_;
+};
+
+struct VersionFacts {
+    std::uint32_t major = 0, minor = 0, build = 0, platformId = 0;
+    std::string csdVersion;          // the service-pack text
+    bool extendedRecord = false;     // the machine knows the 156-byte record
+    std::uint16_t servicePackMajor = 0, servicePackMinor = 0, suiteMask = 0;
+    std::uint8_t productType = 0;
+};
+
+struct SystemInfoFacts {
+    std::uint16_t architecture = 0;
+    std::uint32_t pageSize = 4096;
+    std::uint32_t minAppAddress = 0x10000;
+    std::uint32_t maxAppAddress = 0x7FFEFFFF;
+    std::uint32_t activeProcessorMask = 1;
+    std::uint32_t processors = 1;
+    std::uint32_t processorType = 586;
+    std::uint32_t allocationGranularity = 0x10000;
+    std::uint16_t processorLevel = 0, processorRevision = 0;
+};
+
+struct MemoryFacts {
+    std::uint32_t memoryLoad = 0;
+    std::uint64_t totalPhys = 0, availPhys = 0;
+    std::uint64_t totalPageFile = 0, availPageFile = 0;
+    std::uint64_t totalVirtual = 0, availVirtual = 0;
+};
+
+struct CpuidAnswer {
+    std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
+};
+
+struct LocalTime {
+    int year = 1601, month = 1, dayOfWeek = 1, day = 1, hour = 0, minute = 0, second = 0,
+        milliseconds = 0;
+};
+
+class Machine {
+public:
+    virtual ~Machine() = default;
+
+    // "simulated: <folder>" or "live host"; for messages only.
+    virtual std::string description() const = 0;
+
+    virtual VersionFacts version() = 0;
+    virtual SystemInfoFacts systemInfo() = 0;
+    virtual MemoryFacts memoryStatus() = 0;
+    virtual std::string computerName() = 0;
+    virtual std::string userName() = 0;
+    // Folders in drive-letter form ("C:\WINDOWS"); no trailing backslash
+    // except for the temporary folder, which Windows ends with one.
+    virtual std::string windowsDirectory() = 0;
+    virtual std::string systemDirectory() = 0;
+    virtual std::string tempDirectory() = 0;
+    // The program's own executable in drive-letter form.
+    virtual std::string moduleFileName() = 0;
+
+    // The environment block's entries, NAME=value, in block order.
+    virtual std::vector<std::string> environment() = 0;
+
+    // The machine's clock.
+    virtual LocalTime localTime() = 0;
+    virtual LocalTime systemTime() = 0;
+    virtual std::uint64_t millisecondsSinceStart() = 0;
+    // High-resolution counter; frequency 0 means the machine has none.
+    virtual std::uint64_t performanceFrequency() = 0;
+    virtual std::uint64_t performanceCounter() = 0;
+    virtual std::uint64_t timeStampCounter() = 0;
+    virtual void sleep(std::uint32_t milliseconds) = 0;
+
+    // Libraries and their exports. Names compare case-insensitively; a
+    // library name without extension means ".dll".
+    virtual bool hasLibrary(const std::string& library) = 0;
+    virtual bool hasExport(const std::string& library, const std::string& function) = 0;
+    // The name of the function exported under an ordinal, "" when none.
+    virtual std::string exportByOrdinal(const std::string& library, std::uint16_t ordinal) = 0;
+
+    virtual Registry& registry() = 0;
+
+    // Files. A Windows path ("C:\WINDOWS\WIN.INI", any letter case) maps to a
+    // host path to read (nullopt when it does not exist) and a host path to
+    // write (nullopt when the machine cannot store it).
+    virtual std::optional<std::filesystem::path> readPath(const std::string& windowsPath) = 0;
+    virtual std::optional<std::filesystem::path> writePath(const std::string& windowsPath) = 0;
+
+    // Processor.
+    virtual bool cpuidAvailable() = 0;
+    virtual CpuidAnswer cpuid(std::uint32_t leaf, std::uint32_t subLeaf) = 0;
+
+    // The 16-bit USER module of Windows 9x: free-resources percentage for
+    // selector 0 (system), 1 (GDI), 2 (USER). nullopt: no such module.
+    virtual std::optional<std::uint16_t> freeSystemResources(std::uint16_t selector) = 0;
+
+    // Opens a document or address with its default handler; true on success.
+    virtual bool shellOpen(const std::string& target) = 0;
+};
+
+// The active machine. Chosen on first use: the folder named by
+// TORVEX_MACHINE when set, else the live host. A broken machine folder
+// throws MachineError from the first call.
+Machine& ActiveMachine();
+// Selects a machine explicitly (tests, --machine); replaces the active one.
+void SetActiveMachine(std::unique_ptr<Machine> machine);
+// Loads the simulated machine in a folder; throws MachineError.
+std::unique_ptr<Machine> LoadSimulatedMachine(const std::filesystem::path& folder,
+                                              const std::filesystem::path& overlay = {});
+// The live host, reading /proc, /sys and /etc below root.
+std::unique_ptr<Machine> CreateHostMachine(const std::filesystem::path& root = "/");
+
+// The program's own resource string table (LoadStringA).
+void SetResourceStrings(std::map<unsigned, std::string> strings);
+
+// The message-box hook: the GUI shows a modal box, a console program writes
+// a line. Returns the button pressed (IDOK).
+using MessageBoxHook =
+    std::function<int(const std::string& text, const std::string& caption, unsigned type)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+}  // namespace torvex::platform

@@ -1,0 +1,27 @@
+// Small text helpers shared by the layer and its machines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace torvex::platform {
+
+// ASCII case-insensitive comparison, as Windows compares registry, file and
+// library names (the names in question are ASCII in practice).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+std::string ToUpperAscii(std::string_view s);
+std::string ToLowerAscii(std::string_view s);
+std::string Trim(std::string_view s);
+
+// Code page conversions at the layer's edges.
+std::string Cp1252ToUtf8(std::string_view bytes);
+// Characters outside code page 1252 become '?', as Windows' best fit does
+// for characters it cannot map.
+std::string Utf8ToCp1252(std::string_view utf8);
+// UTF-16LE code units (no byte-order mark) to UTF-8; unpaired surrogates
+// become U+FFFD.
+std::string Utf16LeToUtf8(const std::uint8_t* data, std::size_t bytes);
+
+}  // namespace torvex::platform
