@@ -75,6 +75,10 @@ public:
 
     // "simulated: <folder>" or "live host"; for messages only.
     virtual std::string description() const = 0;
+    // The ANSI code page of the machine: 1252 for the simulated Western
+    // European PCs, 65001 (UTF-8) for the host. Files the program writes in
+    // "ANSI" use it.
+    virtual unsigned ansiCodePage() = 0;
 
     virtual VersionFacts version() = 0;
     virtual SystemInfoFacts systemInfo() = 0;

@@ -181,6 +181,9 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer);
 // The program's own executable, in drive-letter form.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 
+// The machine's ANSI code page (1252, or 65001 for UTF-8).
+UINT GetACP();
+
 // ---------------------------------------------------------------- time
 struct FILETIME {
     DWORD dwLowDateTime;
