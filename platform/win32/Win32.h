@@ -368,3 +368,6 @@ int GetThreadPriority(HANDLE thread);
 BOOL SetThreadPriority(HANDLE thread, int priority);
 
 }  // namespace win32
+
+// Further API areas, one header each, added as the engine grows.
+#include "platform/win32/Win32Areas.h"
