@@ -1,0 +1,479 @@
+// The live Linux host, projected into the shape of a Windows XP PC.
+//
+// The host presents the NT family at 5.1 build 2600 so that the program
+// takes its newest paths; everything that names the system carries the real
+// thing (the kernel release as service-pack text, the distribution's name as
+// product name, the real host, user, memory and folders). Where the host has
+// no equivalent of a Windows fact the answer is empty or zero.
+//
+// Every fact that the system keeps in a file is read below a root directory
+// ("/" normally), so that a captured /proc, /sys and /etc tree replays as a
+// machine. What exists only as a call (CPUID, the time-stamp counter, the
+// clocks, the password database through NSS) is asked of the running system.
+#include <pwd.h>
+#include <sys/utsname.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <system_error>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#include <x86intrin.h>
+#define TORVEX_HOST_X86 1
+#endif
+
+#include "platform/host/HostDrives.h"
+#include "platform/host/HostFacts.h"
+#include "platform/host/HostRegistry.h"
+#include "platform/host/HostShell.h"
+#include "platform/machine/Machine.h"
+#include "platform/machine/TextUtil.h"
+#include "platform/win32/Exports.h"
+
+extern char** environ;
+
+namespace torvex::platform {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace host;
+
+std::optional<std::string> ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    // /proc files report a size of 0: read until the end instead.
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return text;
+}
+
+// The first non-empty line of a one-value file (/etc/hostname, osrelease).
+std::string FirstLine(const std::optional<std::string>& text) {
+    if (!text) return {};
+    std::size_t pos = 0;
+    while (pos < text->size()) {
+        std::size_t end = text->find('\n', pos);
+        if (end == std::string::npos) end = text->size();
+        std::string line = Trim(std::string_view(*text).substr(pos, end - pos));
+        if (!line.empty() && line[0] != '#') return line;
+        pos = end + 1;
+    }
+    return {};
+}
+
+bool IsAbsolute(const char* path) { return path && path[0] == '/'; }
+
+LocalTime FromTm(const std::tm& tm, long nanoseconds) {
+    LocalTime t;
+    t.year = tm.tm_year + 1900;
+    t.month = tm.tm_mon + 1;
+    t.dayOfWeek = tm.tm_wday;   // 0 = Sunday on both sides
+    t.day = tm.tm_mday;
+    t.hour = tm.tm_hour;
+    t.minute = tm.tm_min;
+    // A leap second (60) does not exist in Windows' clock.
+    t.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;
+    t.milliseconds = static_cast<int>(nanoseconds / 1000000);
+    return t;
+}
+
+class HostMachine final : public Machine {
+public:
+    explicit HostMachine(fs::path root) : root_(std::move(root)) {}
+
+    std::string description() const override { return "live host"; }
+    unsigned ansiCodePage() override { return 65001; }
+
+    VersionFacts version() override {
+        VersionFacts v;
+        v.platformId = 2;   // VER_PLATFORM_WIN32_NT
+        v.major = 5;
+        v.minor = 1;
+        v.build = 2600;
+        v.csdVersion = ServicePackText(kernelRelease());
+        v.extendedRecord = true;
+        v.servicePackMajor = 0;
+        v.servicePackMinor = 0;
+        v.suiteMask = 0;
+        v.productType = 1;   // VER_NT_WORKSTATION
+        return v;
+    }
+
+    SystemInfoFacts systemInfo() override {
+        SystemInfoFacts s;
+        long page = sysconf(_SC_PAGESIZE);
+        s.pageSize = page > 0 ? static_cast<std::uint32_t>(page) : 4096;
+        s.minAppAddress = 0x10000;
+        s.maxAppAddress = 0x7FFEFFFF;
+        s.allocationGranularity = 0x10000;
+        std::uint32_t cpus = CountCpuList(FirstLine(file("sys/devices/system/cpu/online")));
+        if (cpus == 0) {
+            long n = sysconf(_SC_NPROCESSORS_ONLN);
+            cpus = n > 0 ? static_cast<std::uint32_t>(n) : 1;
+        }
+        // A 32-bit process sees at most 32 processors, one bit each.
+        if (cpus > 32) cpus = 32;
+        s.processors = cpus;
+        s.activeProcessorMask = cpus == 32 ? 0xFFFFFFFFu : (1u << cpus) - 1;
+#ifdef TORVEX_HOST_X86
+        s.architecture = 0;   // PROCESSOR_ARCHITECTURE_INTEL
+        // Windows XP gives 586 for every Pentium-class processor and later.
+        s.processorType = 586;
+        ProcessorLevel p = processorLevel();
+        s.processorLevel = p.level;
+        s.processorRevision = p.revision;
+#else
+        s.architecture = 0xFFFF;   // PROCESSOR_ARCHITECTURE_UNKNOWN
+        s.processorType = 0;
+        s.processorLevel = 0;
+        s.processorRevision = 0;
+#endif
+        return s;
+    }
+
+    MemoryFacts memoryStatus() override { return ParseMeminfo(file("proc/meminfo").value_or("")); }
+
+    // Windows answers with the NetBIOS name: upper case, at most 15
+    // characters, as set-up derives it from the DNS host name. The full
+    // host name remains what the network calls answer.
+    std::string computerName() override { return NetBiosName(hostName()); }
+
+    std::string userName() override { return user().login; }
+
+    std::string windowsDirectory() override {
+        fs::path dir = torvexConfigDir();
+        return dir.empty() ? std::string() : drives().toWindows(dir.string());
+    }
+
+    // The folder where the host's system libraries live. The layer's own
+    // "system libraries" are built into the program, and an invented
+    // "system32" folder would be a place that does not exist; a program
+    // looking for a Windows library file there finds none, which is true.
+    std::string systemDirectory() override { return drives().toWindows("/usr/lib"); }
+
+    std::string tempDirectory() override {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string dir = drives().toWindows(IsAbsolute(tmp) ? tmp : "/tmp");
+        if (!dir.empty() && dir.back() != '\\') dir.push_back('\\');
+        return dir;
+    }
+
+    std::string moduleFileName() override {
+        std::error_code ec;
+        fs::path exe = fs::read_symlink(root_ / "proc/self/exe", ec);
+        if (ec) return {};
+        std::string text = exe.string();
+        // The kernel marks a program file replaced since start; the name it
+        // was started as is still the program's name.
+        const std::string deleted = " (deleted)";
+        if (text.size() > deleted.size() &&
+            text.compare(text.size() - deleted.size(), deleted.size(), deleted) == 0)
+            text.resize(text.size() - deleted.size());
+        return drives().toWindows(text);
+    }
+
+    std::vector<std::string> environment() override {
+        std::vector<std::string> out;
+        for (char** e = environ; e && *e; ++e) out.emplace_back(*e);
+        return out;
+    }
+
+    LocalTime localTime() override {
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        std::tm tm{};
+        localtime_r(&ts.tv_sec, &tm);
+        return FromTm(tm, ts.tv_nsec);
+    }
+
+    LocalTime systemTime() override {
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        std::tm tm{};
+        gmtime_r(&ts.tv_sec, &tm);
+        return FromTm(tm, ts.tv_nsec);
+    }
+
+    // The time since the kernel started, suspended time included, as
+    // Windows counts its ticks: /proc/uptime, or the same clock directly.
+    std::uint64_t millisecondsSinceStart() override {
+        std::string uptime = FirstLine(file("proc/uptime"));
+        std::size_t space = uptime.find(' ');
+        if (space != std::string::npos) uptime.resize(space);
+        if (!uptime.empty()) {
+            char* end = nullptr;
+            errno = 0;
+            double seconds = std::strtod(uptime.c_str(), &end);
+            if (errno == 0 && end && *end == '\0' && seconds >= 0)
+                return static_cast<std::uint64_t>(seconds * 1000.0 + 0.5);
+        }
+        timespec ts{};
+        if (clock_gettime(CLOCK_BOOTTIME, &ts) != 0) return 0;
+        return static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+               static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    }
+
+    // The performance counter counts nanoseconds of the monotonic clock.
+    std::uint64_t performanceFrequency() override { return 1000000000ull; }
+    std::uint64_t performanceCounter() override {
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000ull +
+               static_cast<std::uint64_t>(ts.tv_nsec);
+    }
+
+    std::uint64_t timeStampCounter() override {
+#ifdef TORVEX_HOST_X86
+        return __rdtsc();
+#else
+        return 0;
+#endif
+    }
+
+    void sleep(std::uint32_t milliseconds) override {
+        timespec req{static_cast<time_t>(milliseconds / 1000),
+                     static_cast<long>(milliseconds % 1000) * 1000000L};
+        timespec rem{};
+        while (nanosleep(&req, &rem) != 0 && errno == EINTR) req = rem;
+    }
+
+    // A library or export exists exactly when this layer implements it.
+    bool hasLibrary(const std::string& library) override {
+        return LayerImplementsLibrary(library);
+    }
+    bool hasExport(const std::string& library, const std::string& function) override {
+        return LayerImplements(library, function);
+    }
+    // Exports by ordinal only exist for the 16-bit path of Windows 9x.
+    std::string exportByOrdinal(const std::string&, std::uint16_t) override { return {}; }
+
+    Registry& registry() override {
+        std::call_once(registryOnce_, [this] {
+            registry_ = std::make_unique<Registry>();
+            HostRegistryFacts f;
+            f.productName = osRelease("PRETTY_NAME");
+            UserEntry u = user();
+            f.registeredOwner = u.fullName.empty() ? u.login : u.fullName;
+            f.productId = machineId();
+            f.csdVersion = ServicePackText(kernelRelease());
+            f.computerName = computerName();
+            ProjectHostRegistry(*registry_, f);
+        });
+        return *registry_;
+    }
+
+    std::optional<fs::path> readPath(const std::string& windowsPath) override {
+        auto host = drives().toHost(windowsPath);
+        if (!host) return std::nullopt;
+        fs::path p = underRoot(*host);
+        std::error_code ec;
+        if (!fs::exists(p, ec)) return std::nullopt;
+        return p;
+    }
+
+    std::optional<fs::path> writePath(const std::string& windowsPath) override {
+        auto host = drives().toHost(windowsPath);
+        if (!host) return std::nullopt;
+        std::error_code ec;
+        // The Torvex folder comes into being with the first file written
+        // into it, never by merely looking.
+        fs::path config = torvexConfigDir();
+        if (!config.empty()) {
+            std::string dir = NormalizeHostPath(config.string());
+            std::string target = NormalizeHostPath(*host);
+            if (target.size() > dir.size() && target.compare(0, dir.size(), dir) == 0 &&
+                target[dir.size()] == '/')
+                fs::create_directories(underRoot(dir), ec);
+        }
+        fs::path p = underRoot(*host);
+        if (!fs::is_directory(p.parent_path(), ec)) return std::nullopt;
+        return p;
+    }
+
+    bool cpuidAvailable() override {
+#if defined(__x86_64__)
+        return true;   // every x86-64 processor has it
+#elif defined(TORVEX_HOST_X86)
+        return __get_cpuid_max(0, nullptr) != 0;
+#else
+        return false;
+#endif
+    }
+
+    CpuidAnswer cpuid(std::uint32_t leaf, std::uint32_t subLeaf) override {
+        CpuidAnswer a;
+#ifdef TORVEX_HOST_X86
+        unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+        __cpuid_count(leaf, subLeaf, eax, ebx, ecx, edx);
+        a.eax = eax;
+        a.ebx = ebx;
+        a.ecx = ecx;
+        a.edx = edx;
+#else
+        (void)leaf;
+        (void)subLeaf;
+#endif
+        return a;
+    }
+
+    std::optional<std::uint16_t> freeSystemResources(std::uint16_t) override {
+        return std::nullopt;   // no 16-bit USER module on the host
+    }
+
+    bool shellOpen(const std::string& target) override { return OpenWithDefaultHandler(target); }
+
+private:
+    struct UserEntry {
+        std::string login, fullName, home;
+    };
+
+    std::optional<std::string> file(const char* relative) const {
+        return ReadText(root_ / relative);
+    }
+
+    fs::path underRoot(const std::string& hostPath) const {
+        std::string rel = hostPath;
+        while (!rel.empty() && rel.front() == '/') rel.erase(rel.begin());
+        return rel.empty() ? root_ : root_ / rel;
+    }
+
+    DriveMap drives() const { return DriveMap::Load(root_); }
+
+    std::string kernelRelease() const {
+        std::string release = FirstLine(file("proc/sys/kernel/osrelease"));
+        if (release.empty()) {
+            utsname u{};
+            if (uname(&u) == 0) release = u.release;
+        }
+        return release;
+    }
+
+    std::string hostName() const {
+        std::string name = FirstLine(file("proc/sys/kernel/hostname"));
+        if (name.empty()) name = FirstLine(file("etc/hostname"));
+        if (name.empty()) {
+            utsname u{};
+            if (uname(&u) == 0) name = u.nodename;
+        }
+        return name;
+    }
+
+    std::string osRelease(const std::string& key) const {
+        auto text = file("etc/os-release");
+        if (!text) text = file("usr/lib/os-release");
+        if (!text) return {};
+        auto values = ParseOsRelease(*text);
+        auto it = values.find(key);
+        return it == values.end() ? std::string() : it->second;
+    }
+
+    std::string machineId() const {
+        std::string id = FirstLine(file("etc/machine-id"));
+        if (id.empty()) id = FirstLine(file("var/lib/dbus/machine-id"));
+        return id;
+    }
+
+    // The running user: the password file below root first (a replayed
+    // tree brings its own), then the system's user database (which also
+    // knows directory-service users), then $USER for the login alone.
+    UserEntry user() const {
+        UserEntry u;
+        uid_t uid = getuid();
+        if (auto text = file("etc/passwd")) {
+            if (auto e = FindPasswdEntry(*text, static_cast<std::uint32_t>(uid))) {
+                u.login = e->login;
+                u.fullName = GecosFullName(e->gecos);
+                u.home = e->home;
+                return u;
+            }
+        }
+        std::vector<char> buffer(16384);
+        passwd pw{};
+        passwd* result = nullptr;
+        if (getpwuid_r(uid, &pw, buffer.data(), buffer.size(), &result) == 0 && result) {
+            u.login = result->pw_name ? result->pw_name : "";
+            u.fullName = GecosFullName(result->pw_gecos ? result->pw_gecos : "");
+            u.home = result->pw_dir ? result->pw_dir : "";
+            return u;
+        }
+        if (const char* login = std::getenv("USER")) u.login = login;
+        return u;
+    }
+
+    // $XDG_CONFIG_HOME/torvex, or ~/.config/torvex; empty without a home.
+    fs::path torvexConfigDir() const {
+        const char* xdg = std::getenv("XDG_CONFIG_HOME");
+        if (IsAbsolute(xdg)) return fs::path(xdg) / "torvex";
+        std::string home;
+        const char* h = std::getenv("HOME");
+        if (IsAbsolute(h))
+            home = h;
+        else
+            home = user().home;
+        if (home.empty() || home[0] != '/') return {};
+        return fs::path(home) / ".config" / "torvex";
+    }
+
+#ifdef TORVEX_HOST_X86
+    // Family, model and stepping as the kernel decoded them, else from the
+    // instruction itself.
+    ProcessorLevel processorLevel() {
+        if (auto info = file("proc/cpuinfo")) {
+            std::string family, model, stepping;
+            std::string_view text(*info);
+            std::size_t pos = 0;
+            while (pos < text.size()) {
+                std::size_t end = text.find('\n', pos);
+                if (end == std::string_view::npos) end = text.size();
+                std::string_view line = text.substr(pos, end - pos);
+                pos = end + 1;
+                if (Trim(line).empty()) {
+                    if (!family.empty()) break;   // the first processor is enough
+                    continue;
+                }
+                std::size_t colon = line.find(':');
+                if (colon == std::string_view::npos) continue;
+                std::string key = Trim(line.substr(0, colon));
+                std::string value = Trim(line.substr(colon + 1));
+                if (key == "cpu family" && family.empty()) family = value;
+                else if (key == "model" && model.empty()) model = value;
+                else if (key == "stepping" && stepping.empty()) stepping = value;
+            }
+            char* e1 = nullptr;
+            char* e2 = nullptr;
+            char* e3 = nullptr;
+            unsigned long f = std::strtoul(family.c_str(), &e1, 10);
+            unsigned long m = std::strtoul(model.c_str(), &e2, 10);
+            unsigned long s = std::strtoul(stepping.c_str(), &e3, 10);
+            if (!family.empty() && !model.empty() && !stepping.empty() && *e1 == '\0' &&
+                *e2 == '\0' && *e3 == '\0' && f <= 0xFFFF && m <= 0xFF && s <= 0xFF) {
+                ProcessorLevel p;
+                p.level = static_cast<std::uint16_t>(f);
+                p.revision = static_cast<std::uint16_t>((m << 8) | s);
+                return p;
+            }
+        }
+        if (!cpuidAvailable()) return {};
+        return LevelFromSignature(cpuid(1, 0).eax);
+    }
+#endif
+
+    fs::path root_;
+    std::once_flag registryOnce_;
+    std::unique_ptr<Registry> registry_;
+};
+
+}  // namespace
+
+std::unique_ptr<Machine> CreateHostMachine(const std::filesystem::path& root) {
+    return std::make_unique<HostMachine>(root.empty() ? fs::path("/") : root);
+}
+
+}  // namespace torvex::platform
