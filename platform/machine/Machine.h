@@ -64,6 +64,18 @@ struct CpuidAnswer {
     std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
 };
 
+// The firmware segment at physical F0000h-FFFFFh and how a program reaches
+// it: Windows 9x maps it into every process; on NT it takes the
+// "\Device\PhysicalMemory" section (administrators only), and without that
+// only a 16-bit program run in the DOS box can still read it.
+struct FirmwareSegment {
+    enum class Access { direct, section, dumpProgram };
+    std::vector<std::uint8_t> image;   // 65,536 bytes; byte k is at F0000h + k
+    Access access = Access::section;
+    bool viewMapFails = false;         // the section opens, but no view of it maps
+    bool dumpProgramHangs = false;     // the 16-bit program starts and never ends
+};
+
 struct LocalTime {
     int year = 1601, month = 1, dayOfWeek = 1, day = 1, hour = 0, minute = 0, second = 0,
         milliseconds = 0;
@@ -131,6 +143,9 @@ public:
 
     // Opens a document or address with its default handler; true on success.
     virtual bool shellOpen(const std::string& target) = 0;
+
+    // The firmware segment; nullopt: the machine has none to offer.
+    virtual std::optional<FirmwareSegment> firmwareSegment() { return std::nullopt; }
 };
 
 // The active machine. Chosen on first use: the folder named by
