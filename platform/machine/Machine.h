@@ -64,6 +64,14 @@ struct CpuidAnswer {
     std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
 };
 
+// The space figures of one drive, as GetDiskFreeSpace(Ex) report them.
+struct DiskSpace {
+    std::uint32_t sectorsPerCluster = 0, bytesPerSector = 0;
+    std::uint32_t freeClusters = 0, totalClusters = 0;
+    std::uint64_t freeBytesAvailable = 0;   // for the calling user
+    std::uint64_t totalBytes = 0, totalFreeBytes = 0;
+};
+
 // The firmware segment at physical F0000h-FFFFFh and how a program reaches
 // it: Windows 9x maps it into every process; on NT it takes the
 // "\Device\PhysicalMemory" section (administrators only), and without that
@@ -146,6 +154,25 @@ public:
 
     // The firmware segment; nullopt: the machine has none to offer.
     virtual std::optional<FirmwareSegment> firmwareSegment() { return std::nullopt; }
+
+    // --- answers with a default, so that every backend keeps compiling
+
+    // The file-system path of a shell folder (CSIDL number) in drive-letter
+    // form, "" when the folder has none on this machine. nullopt: the
+    // machine leaves it to the layer, which reads the registry's
+    // "Shell Folders" keys as Windows itself does.
+    virtual std::optional<std::string> specialFolder(int csidl) {
+        (void)csidl;
+        return std::nullopt;
+    }
+    // The space figures of a drive (letter 'A'-'Z'); nullopt when the drive
+    // does not answer (no such drive, no medium in it).
+    virtual std::optional<DiskSpace> diskFreeSpace(char letter) {
+        (void)letter;
+        return std::nullopt;
+    }
+    // Active dial-up (remote access) connections; nullopt: none known.
+    virtual std::optional<std::uint32_t> dialUpConnections() { return std::nullopt; }
 };
 
 // The active machine. Chosen on first use: the folder named by
