@@ -1,0 +1,69 @@
+// The program's entry: one per language edition, the same code with its own
+// string table.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "app/EditionStrings.h"
+#include "app/Main.h"
+#include "platform/machine/Machine.h"
+
+namespace {
+
+torvex::app::StringTable EditionTable() {
+#if defined(TORVEX_EDITION_no)
+    return torvex::app::NorwegianStrings();
+#elif defined(TORVEX_EDITION_sv)
+    return torvex::app::SwedishStrings();
+#elif defined(TORVEX_EDITION_fi)
+    return torvex::app::FinnishStrings();
+#else
+    return torvex::app::DanishStrings();
+#endif
+}
+
+bool HasDisplay() {
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+// Without a display the window cannot open; the console report next to this
+// program shows the same facts.
+int RunConsoleReport(const char* argv0) {
+    std::fprintf(stderr, "torvex: no display found (DISPLAY and WAYLAND_DISPLAY are not set); "
+                         "printing the console report instead\n");
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) self = argv0;
+    const std::string report = (self.parent_path() / "torvex-report").string();
+    execl(report.c_str(), report.c_str(), static_cast<char*>(nullptr));
+    std::fprintf(stderr, "torvex: cannot start %s\n", report.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!HasDisplay()) return RunConsoleReport(argv[0]);
+    torvex::platform::SetResourceStrings(EditionTable());
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Torvex");
+    try {
+        torvex::app::TTorvex window;
+        window.show();
+        return app.exec();
+    } catch (const std::exception& error) {
+        // A machine that cannot be used (a broken machine folder) is named
+        // with its file and place by the error itself.
+        std::fprintf(stderr, "torvex: %s\n", error.what());
+        return 1;
+    }
+}
