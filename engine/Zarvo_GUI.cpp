@@ -1,0 +1,62 @@
+#include "engine/Zarvo_GUI.h"
+
+#include <utility>
+
+namespace torvex::engine {
+
+namespace {
+
+TRefreshSplashFactory& SplashFactory() {
+    static TRefreshSplashFactory factory;
+    return factory;
+}
+
+}  // namespace
+
+void SetRefreshSplashFactory(TRefreshSplashFactory factory) { SplashFactory() = std::move(factory); }
+
+TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
+    : TComponent(owner),
+      FAbout(std::string(kEngineTitle) + " " + kEngineVersion),
+      // Stored only: the categories start with their own modes.
+      FExceptionMode(emMessage) {
+    // The categories are created here, in this order: CPU, Memory, OS, Disk,
+    // Machine, Network, Display, Media, Devices, Engines, APM, Printers,
+    // Software, Startup.
+    if (HasState(csDesigning)) Refresh();
+}
+
+TCorvaneSystemInfo::~TCorvaneSystemInfo() {
+    // The categories are destroyed in the order of their creation.
+}
+
+void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
+    FExceptionMode = mode;
+    // Passed on to OS, Network, CPU and Engines, in that order, each only if
+    // it exists; Memory and Machine keep their own.
+}
+
+void TCorvaneSystemInfo::Refresh() {
+    std::unique_ptr<TRefreshSplash> splash;
+    if (!HasState(csDesigning) && SplashFactory()) splash = SplashFactory()();
+    // The steps, in this order: Devices, CPU, Memory, OS, Disk (then its
+    // drive becomes that of the Windows folder), Machine with argument 1,
+    // Network, Display, Media, Engines, APM, Printers, Software, Startup.
+    // An emRaise failure leaves the later steps undone; the splash goes with
+    // the scope either way.
+}
+
+void TCorvaneSystemInfo::Report(TStringList& list) const {
+    list.Add(";" + FAbout);
+    // Then each category in this order: Machine, OS, CPU, Memory, Display,
+    // APM, Media, Network, Devices, Engines, Disk, Printers, Software,
+    // Startup.
+}
+
+void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
+    TComponent::PublishProperties(published);
+    published.Add("About", FAbout);
+    published.Add("ExceptionMode", FExceptionMode);
+}
+
+}  // namespace torvex::engine

@@ -1,0 +1,64 @@
+// The root of the information engine: owns one object per category of facts,
+// refreshes them in a fixed order under one error policy and writes the
+// whole report text.
+//
+// Each category is a typed member created in the constructor; Refresh and
+// Report name the categories in their own fixed orders.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/Zarvo_Common.h"
+#include "platform/classes/Classes.h"
+
+namespace torvex::engine {
+
+// The engine's name and version, as the banner and the About page show them.
+inline constexpr const char* kEngineTitle = "Corvane System Information Component";
+inline constexpr const char* kEngineVersion = "7.61";
+
+// Shown while a refresh blocks the program; destroyed when it ends, however
+// it ends. The window program supplies one; a console program has none.
+class TRefreshSplash {
+public:
+    virtual ~TRefreshSplash() = default;
+};
+using TRefreshSplashFactory = std::function<std::unique_ptr<TRefreshSplash>()>;
+// Installs the splash for every engine root of the program (empty: none).
+void SetRefreshSplashFactory(TRefreshSplashFactory factory);
+
+class TCorvaneSystemInfo : public TComponent {
+public:
+    // Creates the categories; nothing is read unless a form designer hosts
+    // the component, which shows live values at once.
+    explicit TCorvaneSystemInfo(TComponent* owner = nullptr);
+    ~TCorvaneSystemInfo() override;
+
+    // One line naming the engine and its version.
+    const std::string& About() const { return FAbout; }
+    TExceptionMode ExceptionMode() const { return FExceptionMode; }
+    // Stores the mode and hands it to the categories that keep their own.
+    void SetExceptionMode(TExceptionMode mode);
+
+    // Refreshes every category, each step under ExceptionMode.
+    void Refresh();
+    // Appends the whole report: ";" with the banner, then every category.
+    void Report(TStringList& list) const;
+
+protected:
+    void PublishProperties(TPublished& published) const override;
+
+private:
+    // One refresh step: the category's GetInfo under the root's mode.
+    template <class T>
+    void RefreshStep(T& category) {
+        GuardedCall(GetInfoLabel(category), FExceptionMode, &T::GetInfo, category);
+    }
+
+    std::string FAbout;
+    TExceptionMode FExceptionMode;
+};
+
+}  // namespace torvex::engine
