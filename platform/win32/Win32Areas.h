@@ -1,3 +1,8 @@
 // Each API area's header is included here, one line per area, so that
 // "platform/win32/Win32.h" stays the one header the engine includes.
 #pragma once
+#include "platform/win32/Win32Version.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Ras.h"
+#include "platform/win32/Win32Firmware.h"

@@ -110,6 +110,35 @@ const std::vector<ExportEntry>& ExportTable() {
         {"user32.dll", "MessageBoxA", Address(&MessageBoxA), false},
         {"user32.dll", "LoadStringA", Address(&LoadStringA), false},
         {"shell32.dll", "ShellExecuteA", Address(&ShellExecuteA), false},
+        {"ntdll.dll", "ZwOpenSection", Address(&ZwOpenSection), false},
+        {"ntdll.dll", "ZwClose", Address(&ZwClose), false},
+        {"kernel32.dll", "MapViewOfFile", Address(&MapViewOfFile), false},
+        {"kernel32.dll", "UnmapViewOfFile", Address(&UnmapViewOfFile), false},
+        {"kernel32.dll", "CreateFileA", Address(&CreateFileA), false},
+        {"kernel32.dll", "ReadFile", Address(&ReadFile), false},
+        {"kernel32.dll", "WriteFile", Address(&WriteFile), false},
+        {"kernel32.dll", "CloseHandle", Address(&CloseHandle), false},
+        {"kernel32.dll", "DeleteFileA", Address(&DeleteFileA), false},
+        {"kernel32.dll", "CreateDirectoryA", Address(&CreateDirectoryA), false},
+        {"kernel32.dll", "RemoveDirectoryA", Address(&RemoveDirectoryA), false},
+        {"kernel32.dll", "CreateProcessA", Address(&CreateProcessA), false},
+        {"kernel32.dll", "WaitForSingleObject", Address(&WaitForSingleObject), false},
+        {"kernel32.dll", "GetExitCodeProcess", Address(&GetExitCodeProcess), false},
+        {"kernel32.dll", "TerminateProcess", Address(&TerminateProcess), false},
+        {"kernel32.dll", "SetErrorMode", Address(&SetErrorMode), false},
+        {"kernel32.dll", "GetDiskFreeSpaceA", Address(&GetDiskFreeSpaceA), false},
+        {"kernel32.dll", "GetDiskFreeSpaceExA", Address(&GetDiskFreeSpaceExA), false},
+        {"kernel32.dll", "MultiByteToWideChar", Address(&MultiByteToWideChar), false},
+        {"version.dll", "GetFileVersionInfoSizeA", Address(&GetFileVersionInfoSizeA), false},
+        {"version.dll", "GetFileVersionInfoA", Address(&GetFileVersionInfoA), false},
+        {"version.dll", "VerQueryValueA", Address(&VerQueryValueA), false},
+        {"shell32.dll", "SHGetSpecialFolderLocation", Address(&SHGetSpecialFolderLocation), false},
+        {"shell32.dll", "SHGetPathFromIDListA", Address(&SHGetPathFromIDListA), false},
+        {"ole32.dll", "CoInitialize", Address(&CoInitialize), false},
+        {"ole32.dll", "CoUninitialize", Address(&CoUninitialize), false},
+        {"ole32.dll", "CoCreateInstance", Address(&CoCreateInstance), false},
+        {"ole32.dll", "CoTaskMemFree", Address(&CoTaskMemFree), false},
+        {"rasapi32.dll", "RasEnumConnectionsA", Address(&RasEnumConnectionsA), false},
     };
     return table;
 }
@@ -125,7 +154,8 @@ const ExportEntry* FindExport(const std::string& library, const std::string& fun
 // mapped from its start, so GetModuleHandle finds them without a load.
 constexpr const char* kStaticImports[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",
                                           "advapi32.dll", "shell32.dll", "ole32.dll",
-                                          "oleaut32.dll", "comctl32.dll", "version.dll"};
+                                          "oleaut32.dll", "comctl32.dll", "version.dll",
+                                          "ntdll.dll"};
 
 struct LoadedModule {
     std::string name;
