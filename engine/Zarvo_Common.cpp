@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/machine/TextUtil.h"
 #include "platform/win32/Win32.h"
 
 namespace torvex::engine {
@@ -49,6 +50,13 @@ void ListToReport(const TStringList& texts, const std::string& countKey, const s
 void ListToReport(const std::vector<std::string>& texts, const std::string& countKey,
                   const std::string& entryKey, TStringList& report) {
     WriteList(texts, int(texts.size()), countKey, entryKey, report);
+}
+
+std::string ReportFileBytes(const TStringList& report) {
+    std::string text = report.Text("\r\n");
+    // Texts inside the program are UTF-8; a UTF-8 machine keeps them so.
+    if (win32::GetACP() == 1252) return platform::Utf8ToCp1252(text);
+    return text;
 }
 
 }  // namespace torvex::engine

@@ -44,4 +44,8 @@ void ListToReport(const TStringList& texts, const std::string& countKey, const s
 void ListToReport(const std::vector<std::string>& texts, const std::string& countKey,
                   const std::string& entryKey, TStringList& report);
 
+// A report as an export file holds it: one line per entry, each ended by
+// CR LF, in the machine's ANSI code page (GetACP), no byte-order mark.
+std::string ReportFileBytes(const TStringList& report);
+
 }  // namespace torvex::engine

@@ -59,4 +59,32 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("ExceptionMode", FExceptionMode);
 }
 
+namespace {
+
+// The tabs' captions without their surrounding blanks; the operating-system
+// page's is the one it has before its fill step names the platform.
+constexpr const char* kPageNames[kOverviewPageCount] = {
+    "Machine", "Operating System", "CPU",     "Memory",  "Display",   "APM",     "Media",    "Network",
+    "Devices", "Printers",         "Engines", "Drives",  "Time Zone", "Startup", "Software", "About"};
+
+}  // namespace
+
+const char* OverviewPageName(int page) {
+    return page >= 0 && page < kOverviewPageCount ? kPageNames[page] : "";
+}
+
+int OverviewPageByName(std::string_view name) {
+    std::string wanted = classes::Trim(name);
+    for (int page = 0; page < kOverviewPageCount; ++page)
+        if (AnsiSameText(kPageNames[page], wanted)) return page;
+    return -1;
+}
+
+void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]] int page,
+                [[maybe_unused]] TStringList& list) {
+    // By page: 0 Machine, 1 OS, 2 CPU, 3 Memory, 4 Display, 5 APM, 6 Media,
+    // 7 Network, 8 Devices, 9 Printers, 10 Engines, 11 Disk, 12 the time
+    // zone object of OS alone, 13 Startup, 14 Software; 15 (About) nothing.
+}
+
 }  // namespace torvex::engine

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/Zarvo_Common.h"
 #include "platform/classes/Classes.h"
@@ -60,5 +61,19 @@ private:
     std::string FAbout;
     TExceptionMode FExceptionMode;
 };
+
+// The pages of the overview window, by index (the index is the page's bit in
+// the page mask), and what their "Current Topic" report writes.
+constexpr int kOverviewPageCount = 16;
+constexpr int kAboutPage = 15;
+// The page's caption without surrounding blanks ("Machine", "Time Zone",
+// "About"); "" outside the pages.
+const char* OverviewPageName(int page);
+// The page with that trimmed caption, compared without letter case; -1 when
+// none.
+int OverviewPageByName(std::string_view name);
+// Appends the sections of the category that a page shows (the "Current
+// Topic" report, without its banner line). The About page writes nothing.
+void ReportPage(const TCorvaneSystemInfo& info, int page, TStringList& list);
 
 }  // namespace torvex::engine

@@ -2,10 +2,15 @@
 // refresh step, the list-to-report routine and the report's framing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "FakeMachine.h"
 #include "engine/Zarvo_Common.h"
 #include "engine/Zarvo_GUI.h"
 #include "platform/machine/Machine.h"
@@ -202,4 +207,22 @@ TEST_F(EngineRootTest, RefreshShowsTheSplashOnlyWhileItRuns) {
     EXPECT_TRUE(designed.HasState(csDesigning));
     designed.Refresh();
     EXPECT_EQ(made, 1);
+}
+
+TEST(EngineReportFile, CrLfLinesInTheMachinesCodePage) {
+    TStringList report;
+    report.Add(";banner");
+    report.Add("Code Name=0,13 \xC2\xB5m");   // the micro sign
+    report.Add("Name=\xE2\x82\xAC \xE4\xB8\x80");   // euro sign, then a character outside 1252
+    auto folder = std::filesystem::temp_directory_path() / ("torvex-report-file-" + std::to_string(::getpid()));
+    auto fake = std::make_unique<torvex::testing::FakeMachine>(folder);
+    auto* machine = fake.get();
+    platform::SetActiveMachine(std::move(fake));
+    machine->codePage = 1252;
+    EXPECT_EQ(ReportFileBytes(report), ";banner\r\nCode Name=0,13 \xB5m\r\nName=\x80 ?\r\n");
+    machine->codePage = 65001;
+    EXPECT_EQ(ReportFileBytes(report),
+              ";banner\r\nCode Name=0,13 \xC2\xB5m\r\nName=\xE2\x82\xAC \xE4\xB8\x80\r\n");
+    EXPECT_EQ(ReportFileBytes(TStringList()), "");
+    std::filesystem::remove_all(folder);
 }

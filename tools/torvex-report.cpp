@@ -1,1 +1,222 @@
-int main() { return 0; }
+// torvex-report: the engine's report text on the terminal or in a file.
+//
+//   torvex-report [--machine DIR] [--topic NAME] [-o FILE]
+//
+// Standard output carries the report (UTF-8, LF) and nothing else; messages
+// of the engine's refresh steps and every error go to standard error.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Zarvo_GUI.h"
+#include "platform/Corvane_Binding.h"
+#include "platform/machine/Machine.h"
+#include "platform/win32/Win32.h"
+
+namespace {
+
+using namespace torvex;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "Usage: torvex-report [--machine DIR] [--topic NAME] [-o FILE]\n"
+    "\n"
+    "Writes what Torvex knows about this PC as a sectioned report text.\n"
+    "\n"
+    "  --machine DIR  report on the simulated Windows PC in folder DIR instead of\n"
+    "                 this machine (overrides TORVEX_MACHINE)\n"
+    "  --topic NAME   only the banner line and one topic: Machine, Operating System,\n"
+    "                 CPU, Memory, Display, APM, Media, Network, Devices, Printers,\n"
+    "                 Engines, Drives, Time Zone, Startup, Software (any letter case)\n"
+    "  -o FILE        write the report to FILE in the export format (CR LF line ends,\n"
+    "                 the machine's ANSI code page) instead of standard output;\n"
+    "                 an existing FILE is replaced\n"
+    "  --help         show this text\n"
+    "  --version      show the program's and the engine's version\n"
+    "\n"
+    "Exit status: 0 done, 1 unusable machine folder or file not written, 2 bad usage.\n";
+
+struct Options {
+    std::optional<std::string> machine;
+    std::optional<int> topic;
+    std::optional<std::string> output;
+    bool help = false;
+    bool version = false;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+Options ParseArguments(int argc, char** argv) {
+    Options o;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::optional<std::string> inlineValue;
+        if (arg.rfind("--", 0) == 0) {
+            auto eq = arg.find('=');
+            if (eq != std::string::npos) {
+                inlineValue = arg.substr(eq + 1);
+                arg.resize(eq);
+            }
+        }
+        auto value = [&]() -> std::string {
+            if (inlineValue) return *inlineValue;
+            if (i + 1 >= args.size()) throw UsageError{"option " + arg + " needs a value"};
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else if (arg == "--machine") {
+            o.machine = value();
+            if (o.machine->empty()) throw UsageError{"--machine needs a folder"};
+        } else if (arg == "--topic") {
+            std::string name = value();
+            int page = engine::OverviewPageByName(name);
+            if (page < 0 || page == engine::kAboutPage) throw UsageError{"unknown topic \"" + name + "\""};
+            o.topic = page;
+        } else if (arg == "-o" || arg == "--output") {
+            o.output = value();
+            if (o.output->empty()) throw UsageError{"-o needs a file name"};
+        } else {
+            throw UsageError{"unknown argument \"" + args[i] + "\""};
+        }
+    }
+    return o;
+}
+
+// Writes the bytes to a new file next to `path` and renames it over `path`,
+// so that a reader never sees half a report and a failure leaves any
+// existing file as it was. Returns an empty text or the reason.
+std::string ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::path dir = path.parent_path();
+    if (dir.empty()) dir = ".";
+    std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) return std::strerror(errno);
+    std::string temp(name.data());
+    auto fail = [&](int error) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return std::string(std::strerror(error));
+    };
+    // The permissions a new file gets from the user's umask.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd, 0666 & ~mask) != 0) return fail(errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail(errno);
+        }
+        done += std::size_t(n);
+    }
+    if (::fsync(fd) != 0) return fail(errno);
+    if (::close(fd) != 0) {
+        int error = errno;
+        ::unlink(temp.c_str());
+        return std::strerror(error);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        int error = errno;
+        ::unlink(temp.c_str());
+        return std::strerror(error);
+    }
+    return {};
+}
+
+int Run(const Options& o) {
+    // The machine first: a broken folder stops the program before anything
+    // is read or written.
+    if (o.machine) platform::SetActiveMachine(platform::LoadSimulatedMachine(*o.machine));
+    platform::ActiveMachine();
+
+    // The engine's error boxes become lines on standard error, so that
+    // standard output holds the report alone.
+    platform::SetMessageBoxHook([](const std::string& text, const std::string&, unsigned) {
+        std::cerr << text << '\n';
+        return win32::IDOK;
+    });
+
+    platform::BindOptionalLibraries();
+
+    TStringList report;
+    {
+        engine::TCorvaneSystemInfo info;
+        info.Refresh();
+        if (o.topic) {
+            engine::ReportPage(info, *o.topic, report);
+            report.Insert(0, ";" + info.About());
+        } else {
+            info.Report(report);
+        }
+    }
+
+    if (o.output) {
+        std::string error = ReplaceFile(*o.output, engine::ReportFileBytes(report));
+        if (!error.empty()) {
+            std::cerr << "torvex-report: cannot write " << *o.output << ": " << error << '\n';
+            return kExitFailure;
+        }
+    } else {
+        std::cout << report.Text("\n");
+        std::cout.flush();
+        if (!std::cout) {
+            std::cerr << "torvex-report: cannot write the report to standard output\n";
+            return kExitFailure;
+        }
+    }
+
+    platform::ReleaseOptionalLibraries();
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    try {
+        options = ParseArguments(argc, argv);
+    } catch (const UsageError& e) {
+        std::cerr << "torvex-report: " << e.message << "\n"
+                  << "Try 'torvex-report --help' for more information.\n";
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::cout << kUsage;
+        return kExitOk;
+    }
+    if (options.version) {
+        std::cout << "torvex-report " << TORVEX_VERSION << " (" << engine::kEngineTitle << ' '
+                  << engine::kEngineVersion << ")\n";
+        return kExitOk;
+    }
+    try {
+        return Run(options);
+    } catch (const platform::MachineError& e) {
+        std::cerr << e.what() << '\n';
+        return kExitFailure;
+    } catch (const std::exception& e) {
+        std::cerr << "torvex-report: " << e.what() << '\n';
+        return kExitFailure;
+    }
+}
