@@ -17,17 +17,10 @@
 #include "app/Art.h"
 #include "app/EditionStrings.h"
 #include "app/JpegDecoder.h"
+#include "engine/Zarvo_GUI.h"
 #include "platform/machine/Machine.h"
 #include "platform/win32/Win32.h"
 
-#if __has_include("engine/Zarvo_GUI.h")
-#include "engine/Zarvo_GUI.h"
-#define TORVEX_HAS_ENGINE_ROOT 1
-#else
-namespace torvex::engine {
-class TCorvaneSystemInfo {};
-}
-#endif
 
 namespace torvex::app {
 
@@ -125,9 +118,7 @@ TTorvex::TTorvex(QWidget* parent)
       corvaneSystemInfo_(std::make_unique<engine::TCorvaneSystemInfo>()) {
     setObjectName("Torvex");
     setWindowTitle("Torvex");
-#ifdef TORVEX_HAS_ENGINE_ROOT
     corvaneSystemInfo_->SetExceptionMode(engine::emMessage);
-#endif
     // The engine's guarded steps report through the message box of the
     // layer; in this window that is a modal box over the window.
     platform::SetMessageBoxHook([this](const std::string& text, const std::string& caption,
@@ -314,18 +305,22 @@ void TTorvex::FormCreate() {
 void TTorvex::BuildList() {
     // Re-enabled however the build ends, so a failing build cannot leave the
     // window without its toggles.
+    // A toggle worked from the keyboard gets its focus back afterwards;
+    // disabling it would otherwise push the focus on to another button.
     struct Reenable {
         TTorvex* window;
+        QPointer<QWidget> focused;
         ~Reenable() {
             window->Programmer->setEnabled(true);
             window->Partitioner->setEnabled(true);
             window->Detaljer->setEnabled(true);
+            if (focused && focused != QApplication::focusWidget()) focused->setFocus();
         }
     };
+    Reenable reenable{this, QApplication::focusWidget()};
     Programmer->setEnabled(false);
     Partitioner->setEnabled(false);
     Detaljer->setEnabled(false);
-    Reenable reenable{this};
     AddRows();
 }
 
