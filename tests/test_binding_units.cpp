@@ -179,3 +179,32 @@ TEST(BindingText, HandleIsWrittenAsEightHexDigits) {
     EXPECT_EQ(UnloadErrorText("Unload Error: netapi32.dll (", reinterpret_cast<win32::HMODULE>(std::uintptr_t(0xAB))),
               "Unload Error: netapi32.dll (000000AB)");
 }
+
+namespace {
+
+// Starts the program on one of the shipped simulated PCs.
+void StartOn(const char* name) {
+    auto overlay = std::filesystem::temp_directory_path() / ("torvex-binding-overlay-" + std::to_string(::getpid()));
+    SetActiveMachine(LoadSimulatedMachine(std::string(TORVEX_SOURCE_DIR) + "/machines/" + name, overlay));
+}
+
+}  // namespace
+
+TEST(BindingOnSimulatedPCs, WindowsXpHasAllThreeLibraries) {
+    StartOn("winxp-pc");
+    BindOptionalLibraries();
+    EXPECT_TRUE(psapi::PSAPILoaded);
+    EXPECT_TRUE(advapi::AdvAPILoaded);
+    EXPECT_TRUE(netapi32::NetAPI32Loaded);
+    EXPECT_EQ(advapi::OpenSCManager, advapi::OpenSCManagerA);
+    EXPECT_NO_THROW(ReleaseOptionalLibraries());
+}
+
+TEST(BindingOnSimulatedPCs, Windows98StartsWithoutProcessStatus) {
+    StartOn("win98se-pc");
+    EXPECT_NO_THROW(BindOptionalLibraries());
+    EXPECT_FALSE(psapi::PSAPILoaded);
+    EXPECT_EQ(psapi::PSAPIHandle, nullptr);
+    EXPECT_EQ(psapi::EnumProcesses, nullptr);
+    EXPECT_NO_THROW(ReleaseOptionalLibraries());
+}
