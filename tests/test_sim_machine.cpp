@@ -307,6 +307,9 @@ TEST(SimMachine, BrokenFoldersNameFileAndLineAndWriteNothing) {
                                           ",\n\"libraries\": {\"kernel32.dll\": {\"ordinals\": {\"0\": \"X\"}}}}"),
                 "machine.json", 2, "ordinal");
 
+    expectError(machine("oddname", "{" + version + ",\n\"libraries\": {\"OLD~1/X.DLL\":\n {\"exprots\": []}}}"),
+                "machine.json", 3, "unknown field");
+
     fs::path badReg = machine("badreg", "{" + version + "}");
     Write(badReg / "registry" / "10-ok.reg", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n");
     Write(badReg / "registry" / "20-bad.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"X\"=dword:zz\r\n");

@@ -39,6 +39,30 @@ int LineOfByte(const std::string& text, std::size_t byte) {
     return 1 + int(std::count(text.begin(), text.begin() + std::ptrdiff_t(byte), '\n'));
 }
 
+// A name as one token of a JSON pointer ("~" and "/" escaped).
+std::string Token(const std::string& name) {
+    std::string out;
+    for (char c : name) {
+        if (c == '~') out += "~0";
+        else if (c == '/') out += "~1";
+        else out += c;
+    }
+    return out;
+}
+
+std::string Untoken(const std::string& token) {
+    std::string out;
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        if (token[i] == '~' && i + 1 < token.size() && (token[i + 1] == '0' || token[i + 1] == '1')) {
+            out += token[i + 1] == '0' ? '~' : '/';
+            ++i;
+        } else {
+            out += token[i];
+        }
+    }
+    return out;
+}
+
 // Reads typed facts and reports a wrong one with the file that sets it and
 // the line of its key.
 class FactReader {
@@ -54,7 +78,7 @@ public:
             while (start <= pointer.size()) {
                 std::size_t end = pointer.find('/', start);
                 if (end == std::string::npos) end = pointer.size();
-                std::string token = pointer.substr(start, end - start);
+                std::string token = Untoken(pointer.substr(start, end - start));
                 if (!token.empty() && !std::all_of(token.begin(), token.end(), ::isdigit)) {
                     std::size_t found = f.text.find("\"" + token + "\"", at);
                     if (found != std::string::npos) at = found;
@@ -132,7 +156,7 @@ public:
             if (!ok) {
                 std::string list;
                 for (const char* k : known) list += std::string(list.empty() ? "" : ", ") + k;
-                fail(pointer + "/" + key, "unknown field; known are " + list);
+                fail(pointer + "/" + Token(key), "unknown field; known are " + list);
             }
         }
     }
@@ -248,7 +272,19 @@ fs::path DefaultOverlayRoot() {
 
 }  // namespace
 
-std::unique_ptr<SimulatedMachine> SimulatedMachine::Load(const fs::path& folderIn, const fs::path& overlay) {
+std::unique_ptr<SimulatedMachine> SimulatedMachine::Load(const fs::path& folder, const fs::path& overlay) {
+    // The facts are checked field by field; this only keeps an unforeseen
+    // shape of them from escaping as anything but a MachineError.
+    try {
+        return LoadChecked(folder, overlay);
+    } catch (const json::exception& e) {
+        throw MachineError((folder / "machine.json").string(), 0, std::string("unusable facts: ") + e.what());
+    } catch (const fs::filesystem_error& e) {
+        throw MachineError(folder.string(), 0, std::string("cannot read the machine folder: ") + e.what());
+    }
+}
+
+std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& folderIn, const fs::path& overlay) {
     std::unique_ptr<SimulatedMachine> m(new SimulatedMachine());
 
     // The chain of machines: this one, its base, the base's base ...
@@ -379,7 +415,7 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::Load(const fs::path& folderI
         if (!libs->is_object()) r.fail("/libraries", "expected an object of libraries by file name");
         for (const auto& [name, lib] : libs->items()) {
             if (lib.is_null()) continue;   // removed by a variant
-            std::string p = "/libraries/" + name;
+            std::string p = "/libraries/" + Token(name);
             r.onlyFields(p, {"exports", "ordinals"});
             Library& l = m->libraries_[LibraryKey(name)];
             l.exports = r.stringsAt(p + "/exports");
@@ -389,8 +425,8 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::Load(const fs::path& folderI
                     char* end = nullptr;
                     unsigned long n = std::strtoul(ordinal.c_str(), &end, 10);
                     if (ordinal.empty() || *end || n == 0 || n > 0xFFFF)
-                        r.fail(p + "/ordinals/" + ordinal, "an ordinal is a number from 1 to 65535");
-                    l.ordinals[std::uint16_t(n)] = r.stringAt(p + "/ordinals/" + ordinal);
+                        r.fail(p + "/ordinals/" + Token(ordinal), "an ordinal is a number from 1 to 65535");
+                    l.ordinals[std::uint16_t(n)] = r.stringAt(p + "/ordinals/" + Token(ordinal));
                 }
             }
         }

@@ -22,6 +22,7 @@
 
 #include "platform/machine/Machine.h"
 #include "platform/simulated/CpuidDump.h"
+#include "platform/simulated/SimulatedFirmware.h"
 
 namespace torvex::platform {
 
@@ -71,6 +72,10 @@ public:
 
     std::optional<std::uint16_t> freeSystemResources(std::uint16_t selector) override;
     bool shellOpen(const std::string& target) override;
+    // The "firmware" record of machine.json (SimulatedFirmware.cpp).
+    std::optional<FirmwareSegment> firmwareSegment() override {
+        return SimulatedFirmware(facts_, (folder() / "machine.json").string());
+    }
 
     // --- beyond the Machine interface, for tests and later facts
 
@@ -90,6 +95,8 @@ public:
 
 private:
     SimulatedMachine() = default;
+    static std::unique_ptr<SimulatedMachine> LoadChecked(const std::filesystem::path& folder,
+                                                         const std::filesystem::path& overlay);
     struct Library {
         std::vector<std::string> exports;
         std::map<std::uint16_t, std::string> ordinals;
