@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/host/HostDrives.h"
+#include "platform/host/HostFacts.h"
 #include "platform/machine/Machine.h"
 
 namespace {
@@ -305,6 +306,10 @@ TEST(HostLive, RealRootKeepsItsInvariants) {
     CpuidAnswer leaf0 = m->cpuid(0, 0);
     EXPECT_GE(leaf0.eax, 1u);
     EXPECT_NE(leaf0.ebx, 0u);   // the vendor text begins here
+    // The kernel's decoding of the processor and Windows' agree.
+    host::ProcessorLevel fromSignature = host::LevelFromSignature(m->cpuid(1, 0).eax);
+    EXPECT_EQ(s.processorLevel, fromSignature.level);
+    EXPECT_EQ(s.processorRevision, fromSignature.revision);
     std::uint64_t tsc = m->timeStampCounter();
     EXPECT_GT(m->timeStampCounter(), tsc);
 #endif
