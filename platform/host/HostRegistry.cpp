@@ -1,4 +1,5 @@
 #include "platform/host/HostRegistry.h"
+#include "platform/host/HostDevices.h"
 
 namespace torvex::platform::host {
 
@@ -46,6 +47,7 @@ constexpr Projector kProjectors[] = {
     ProjectNtCurrentVersion,
     ProjectWindowsCurrentVersion,
     ProjectComputerName,
+    ProjectHostDevices,
 };
 
 }  // namespace
