@@ -23,17 +23,20 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     // The categories are created here, in this order: CPU, Memory, OS, Disk,
     // Machine, Network, Display, Media, Devices, Engines, APM, Printers,
     // Software, Startup.
+    FCPU = std::make_unique<TCPU>();
     if (HasState(csDesigning)) Refresh();
 }
 
 TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     // The categories are destroyed in the order of their creation.
+    FCPU.reset();
 }
 
 void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
     FExceptionMode = mode;
     // Passed on to OS, Network, CPU and Engines, in that order, each only if
     // it exists; Memory and Machine keep their own.
+    if (FCPU) FCPU->SetExceptionMode(mode);
 }
 
 void TCorvaneSystemInfo::Refresh() {
@@ -44,6 +47,7 @@ void TCorvaneSystemInfo::Refresh() {
     // Network, Display, Media, Engines, APM, Printers, Software, Startup.
     // An emRaise failure leaves the later steps undone; the splash goes with
     // the scope either way.
+    RefreshStep(*FCPU);
 }
 
 void TCorvaneSystemInfo::Report(TStringList& list) const {
@@ -51,12 +55,14 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     // Then each category in this order: Machine, OS, CPU, Memory, Display,
     // APM, Media, Network, Devices, Engines, Disk, Printers, Software,
     // Startup.
+    FCPU->Report(list);
 }
 
 void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     TComponent::PublishProperties(published);
     published.Add("About", FAbout);
     published.Add("ExceptionMode", FExceptionMode);
+    published.Add("CPU", FCPU);
 }
 
 namespace {
@@ -85,6 +91,7 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     // By page: 0 Machine, 1 OS, 2 CPU, 3 Memory, 4 Display, 5 APM, 6 Media,
     // 7 Network, 8 Devices, 9 Printers, 10 Engines, 11 Disk, 12 the time
     // zone object of OS alone, 13 Startup, 14 Software; 15 (About) nothing.
+    if (page == 2) info.CPU().Report(list);
 }
 
 }  // namespace torvex::engine

