@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "engine/Zarvo_CPU.h"
+#include "engine/Zarvo_GUI.h"
 #include "platform/machine/Machine.h"
 #include "platform/simulated/SimulatedMachine.h"
 #include "tests/FakeMachine.h"
@@ -41,7 +42,11 @@ public:
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
+    // The machines a test made active live in the folder: the next test
+    // starts from the default machine again.
     ~ScratchFolder() {
+        torvex::platform::SetActiveMachine(nullptr);
+        torvex::platform::SetMessageBoxHook(nullptr);
         std::error_code ec;
         fs::remove_all(path_, ec);
     }
@@ -144,6 +149,32 @@ TEST(CpuRealProcessors, EveryRecordedProcessorIsNamedAndSizedAsTheTablesSay) {
     // Every dump has its expectation.
     for (const auto& entry : fs::directory_iterator(kDumps))
         EXPECT_TRUE(covered.count(entry.path().filename().string())) << entry.path();
+}
+
+TEST(CpuRealProcessors, FeatureFlagsAgreeWithTheInstructionSetsTheRecorderSaw) {
+    REQUIRE_DUMPS();
+    // The recording program's header names the instruction sets it found
+    // ("x86, MMX, 3DNow!, SSE"): a second opinion on four of the flags.
+    ScratchFolder scratch;
+    int compared = 0;
+    for (const auto& entry : fs::directory_iterator(kDumps)) {
+        std::ifstream in(entry.path());
+        std::string line, sets;
+        while (std::getline(in, line))
+            if (line.rfind("Instruction Set", 0) == 0) sets = line.substr(line.find(':') + 1) + ",";
+        if (sets.empty()) continue;
+        SCOPED_TRACE(entry.path().filename().string() + ":" + sets);
+        auto has = [&](const std::string& name) { return sets.find(" " + name + ",") != std::string::npos; };
+        RunOn(scratch, {entry.path().filename().string(), 100});
+        TCPU cpu;
+        cpu.GetInfo();
+        EXPECT_EQ(cpu.Features().MMX(), has("MMX"));
+        EXPECT_EQ(cpu.Features().SSE(), has("SSE"));
+        EXPECT_EQ(cpu.Features().SSE2(), has("SSE2"));
+        EXPECT_EQ(cpu.Features()._3DNOW(), has("3DNow!"));
+        ++compared;
+    }
+    EXPECT_EQ(compared, 51);
 }
 
 TEST(CpuRealProcessors, OldIntelProcessorsShowNoBrandStringAndPentiumsNoCaches) {
@@ -276,14 +307,13 @@ TEST(CpuReport, ValuesPersistButOnlyAMatchChangesVendorEx) {
     cpu.GetInfo();
     // The same object on a processor without serial number and of an
     // unknown vendor: the company and serial number of the last one stay.
-    ScratchFolder other;
-    const fs::path folder = other.path() / "pc";
+    const fs::path folder = scratch.path() / "unknown-pc";
     fs::create_directories(folder);
     std::ofstream(folder / "cpuid.txt") << "CPUID 00000000: 00000001-756E6547-54656E69-3638784D\n"
                                            "CPUID 00000001: 00000543-00000000-00000000-00000011\n";
     std::ofstream(folder / "machine.json")
         << R"({"version": {"major": 5, "minor": 1, "build": 2600, "platformId": 2}, "processor": {"clockMHz": 600}})";
-    torvex::platform::SetActiveMachine(torvex::platform::SimulatedMachine::Load(folder, other.path() / "o"));
+    torvex::platform::SetActiveMachine(torvex::platform::SimulatedMachine::Load(folder, scratch.path() / "o"));
     cpu.GetInfo();
     EXPECT_EQ(cpu.Vendor(), "");
     EXPECT_EQ(cpu.VendorEx(), "Intel Corporation");
@@ -386,5 +416,40 @@ TEST(CpuErrorPolicy, AFailingStepIsReportedAndTheRestStillRuns) {
         EXPECT_STREQ(e.what(), "TCPUCache.GetInfo: leaf 2 unreadable");
     }
     EXPECT_TRUE(messages.empty());
-    torvex::platform::SetMessageBoxHook(nullptr);
+}
+
+// ------------------------------------------------------------------ engine root
+
+TEST(CpuInTheEngine, TheRootRefreshesAndReportsItsProcessor) {
+    const fs::path machines = fs::path(TORVEX_SOURCE_DIR) / "machines";
+    ScratchFolder scratch;
+    // The two shipped PCs: a Pentium III Katmai whose clock runs at 451.03
+    // MHz, a Pentium 4 Northwood at 2405.47 MHz.
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"win98se-pc", {"Frequency=450", "VendorID=Pentium III", "CodeName=Katmai (0.25 µm)",
+                        "SerialNumber=0000-0673-0000-D043-8EF1-8AEE", "Level 2 Unified Cache=512"}},
+        {"winxp-pc", {"Frequency=2400", "VendorID=Pentium 4", "CodeName=", "SerialNumber=",
+                      "Level 2 Unified Cache=0"}},
+    };
+    for (const auto& [name, expected] : cases) {
+        SCOPED_TRACE(name);
+        torvex::platform::SetActiveMachine(
+            torvex::platform::SimulatedMachine::Load(machines / name, scratch.path() / name));
+        TCorvaneSystemInfo info;
+        info.SetExceptionMode(emSilent);
+        EXPECT_EQ(info.CPU().ExceptionMode(), emSilent);
+        info.Refresh();
+        TStringList report;
+        info.Report(report);
+        const int section = report.IndexOf("[CPU]");
+        ASSERT_GT(section, 0);
+        for (const std::string& line : expected) EXPECT_GE(report.IndexOf(line), section) << line;
+
+        // The overview's CPU page writes the same sections without the banner.
+        TStringList page;
+        ReportPage(info, OverviewPageByName("CPU"), page);
+        ASSERT_GT(page.Count(), 0);
+        EXPECT_EQ(page[0], "[CPU]");
+        EXPECT_EQ(page.Count(), report.Count() - section);
+    }
 }
