@@ -1,7 +1,6 @@
 #include "app/ImageButton.h"
 
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 namespace torvex::app {
 
@@ -92,11 +91,13 @@ void TImageButton::paintEvent(QPaintEvent*) {
     }
     painter.setOpacity(1.0);
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(3, 3, -3, -3);
-        option.backgroundColor = Qt::black;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        // A dotted frame inside the face, light enough to show on the dark
+        // steel of every face.
+        QPen pen(QColor(255, 255, 255, 210));
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(3, 3, -4, -4));
     }
 }
 

@@ -43,7 +43,10 @@ int RunConsoleReport(const char* argv0) {
     std::error_code error;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) self = argv0;
-    const std::string report = (self.parent_path() / "torvex-report").string();
+    // Installed side by side; in the build tree the report has its own folder.
+    std::string report = (self.parent_path() / "torvex-report").string();
+    if (!std::filesystem::exists(report, error)) report = TORVEX_REPORT_EXE;
+    std::fflush(stderr);
     execl(report.c_str(), report.c_str(), static_cast<char*>(nullptr));
     std::fprintf(stderr, "torvex: cannot start %s\n", report.c_str());
     return 1;

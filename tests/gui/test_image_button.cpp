@@ -168,7 +168,11 @@ private slots:
             QCOMPARE(buttons[i]->accessibleName(), names[i]);
             QCOMPARE(buttons[i]->focusPolicy(), Qt::StrongFocus);
         }
+        // The focused button is marked on its face.
+        const QImage unfocused = window->Partitioner->grab().toImage();
         window->Partitioner->setFocus();
+        QVERIFY(window->Partitioner->hasFocus());
+        QVERIFY(window->Partitioner->grab().toImage() != unfocused);
         QTest::keyClick(window->Partitioner, Qt::Key_Space);
         QVERIFY(window->Partitioner->Pressed());
         QVERIFY(!window->Programmer->Pressed() && !window->Detaljer->Pressed());
