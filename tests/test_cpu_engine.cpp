@@ -418,6 +418,26 @@ TEST(CpuErrorPolicy, AFailingStepIsReportedAndTheRestStillRuns) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST(CpuErrorPolicy, AProcessorWithoutTheIdentificationInstructionLeavesEverythingEmpty) {
+    ScratchFolder scratch;
+    auto machine = std::make_unique<torvex::testing::FakeMachine>(scratch.path());
+    machine->systemFacts.processors = 1;
+    torvex::platform::SetActiveMachine(std::move(machine));
+    TCPU cpu;
+    cpu.GetInfo();
+    EXPECT_EQ(cpu.Count(), 1);
+    EXPECT_EQ(cpu.Frequency(), 0);
+    EXPECT_EQ(cpu.Vendor(), "");
+    EXPECT_EQ(cpu.VendorEx(), "");
+    EXPECT_EQ(cpu.VendorID(), "");
+    EXPECT_EQ(cpu.Family(), 0);
+    EXPECT_FALSE(cpu.Features().FPU());
+    EXPECT_EQ(cpu.Cache().Level1(), 0);
+    EXPECT_EQ(cpu.BrandString(), "");
+    const std::vector<std::string> r = ReportOf(cpu);
+    EXPECT_EQ(r[13], "EAX=00000000");
+}
+
 // ------------------------------------------------------------------ engine root
 
 TEST(CpuInTheEngine, TheRootRefreshesAndReportsItsProcessor) {

@@ -432,21 +432,3 @@ TEST(CpuFeatures, AnIntelProcessorWithoutExtendedLeavesHasNoExtendedFlags) {
 }
 
 TEST(CpuDivisionTest, ASoundUnitHasNoFlaw) { EXPECT_FALSE(DivisionFlawPresent()); }
-
-// ------------------------------------------------------------------ whole decode
-
-TEST(CpuDecode, ACoppermineFromItsDump) {
-    REQUIRE_DUMPS();
-    const ProcessorFacts f = DecodeProcessor(FromDump("GenuineIntel0000683_P3_Coppermine_CPUID.txt"), 733);
-    EXPECT_EQ(f.signatureText, "GenuineIntel");
-    EXPECT_EQ(f.vendor, "Intel");
-    EXPECT_EQ(f.vendorEx, "Intel Corporation");
-    EXPECT_EQ(f.signature.family, 6);
-    EXPECT_EQ(f.signature.model, 8);
-    EXPECT_EQ(f.signature.stepping, 3);
-    EXPECT_EQ(f.name.name, "Pentium III");
-    EXPECT_EQ(f.cache.level2, 256);
-    // The serial-number flag (bit 18 of 0387FBFF) is set.
-    EXPECT_EQ(f.serialNumber, "0000-0683-0000-E4CA-6107-FB5A");
-    EXPECT_EQ(f.brandString, "");
-}

@@ -541,28 +541,4 @@ bool DivisionFlawPresent() {
     return result != 0.0L;
 }
 
-// ------------------------------------------------------------------ all of it
-
-ProcessorFacts DecodeProcessor(const CpuidFn& cpuid, int mhz) {
-    ProcessorFacts facts;
-    facts.leaf1 = cpuid(1);
-    facts.signature = DecodeSignature(facts.leaf1);
-    facts.signatureText = VendorSignature(cpuid(0));
-    facts.vendorNumber = VendorNumber(facts.signatureText);
-    if (facts.vendorNumber != 0) {
-        const VendorRow& row = VendorTableRow(facts.vendorNumber);
-        facts.vendor = row.shortName;
-        facts.vendorEx = row.company;
-    }
-    facts.features = ReadFeatureWords(cpuid);
-    if (facts.features.standard & kSerialNumberFlag) {
-        const Regs leaf3 = cpuid(3);
-        facts.serialNumber = SerialNumberText(facts.leaf1.eax, leaf3.edx, leaf3.ecx);
-    }
-    facts.brandString = BrandString(cpuid);
-    facts.cache = ReadCaches(facts.vendorNumber, cpuid);
-    facts.name = LookupName(facts.vendorNumber, facts.signature, facts.cache.level2, mhz);
-    return facts;
-}
-
 }  // namespace torvex::cpu

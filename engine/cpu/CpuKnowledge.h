@@ -163,22 +163,4 @@ ClockMeasurement MeasureClock(ClockSource& source);
 // computed in extended precision: a sound unit gives exactly 0.
 bool DivisionFlawPresent();
 
-// ------------------------------------------------------------------ all of it
-
-// Everything the registers say about a processor running at `mhz`, in one
-// call: what the processor category reads, without the system around it.
-struct ProcessorFacts {
-    std::string signatureText;
-    int vendorNumber = 0;
-    std::string vendor, vendorEx;
-    Signature signature;
-    Regs leaf1;
-    FeatureWords features;
-    std::string serialNumber;   // empty without the serial-number flag
-    std::string brandString;
-    CacheFacts cache;
-    NameEntry name;
-};
-ProcessorFacts DecodeProcessor(const CpuidFn& cpuid, int mhz);
-
 }  // namespace torvex::cpu
