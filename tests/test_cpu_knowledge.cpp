@@ -175,6 +175,17 @@ TEST(CpuClockMeasurement, AnUnsteadyClockStopsAfterTwentyRounds) {
     EXPECT_NEAR(m.mhz, 493, 10);   // the average over all rounds
 }
 
+TEST(CpuClockMeasurement, ACounterThatStandsStillGivesZeroInsteadOfHanging) {
+    class Stuck : public VirtualClock {
+    public:
+        Stuck() : VirtualClock(3579545, 500.0) {}
+        std::int64_t performanceCounter() override { return 12345; }
+    } clock;
+    const ClockMeasurement m = MeasureClock(clock);
+    EXPECT_EQ(m.mhz, 0);
+    EXPECT_EQ(clock.raised, clock.restored);
+}
+
 TEST(CpuClockMeasurement, AnUnreadablePriorityIsNeitherRaisedNorRestored) {
     VirtualClock clock(1193182, 166.0);
     clock.priorityReadable = false;

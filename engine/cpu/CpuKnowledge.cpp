@@ -493,16 +493,22 @@ ClockMeasurement MeasureClock(ClockSource& source) {
         const bool raised = source.raisePriority();
         std::int64_t t1;
         std::uint32_t s0, s1;
+        // A counter that stops moving would hold the program here for good;
+        // after this many readings (a quarter of a second or more on any
+        // processor) the clock is given up as unmeasurable.
+        constexpr long kMaxReadings = 10000000;
+        long readings = 0;
         do {
             t1 = source.performanceCounter();
             s0 = source.timeStampLow();
-        } while (t1 - t0 < settle);
+        } while (t1 - t0 < settle && ++readings < kMaxReadings);
         t0 = t1;
         do {
             t1 = source.performanceCounter();
             s1 = source.timeStampLow();
-        } while (t1 - t0 < window);
+        } while (t1 - t0 < window && ++readings < kMaxReadings);
         if (raised) source.restorePriority();
+        if (readings >= kMaxReadings) return ClockMeasurement{};
 
         const std::uint32_t ticks = s1 - s0;   // wraps like the 32-bit counter
         const std::int64_t microseconds =
