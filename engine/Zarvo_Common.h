@@ -10,6 +10,10 @@
 
 namespace torvex::engine {
 
+// The engine names the class library's classes plainly, and so does code that
+// uses the engine's namespace.
+using namespace torvex::classes;
+
 // What a refresh step does with an exception raised inside it:
 // emRaise passes it on as a new exception "label: message",
 // emMessage shows "label: message" in a box captioned "Error" and goes on,
