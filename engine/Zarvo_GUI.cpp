@@ -24,18 +24,21 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     // Machine, Network, Display, Media, Devices, Engines, APM, Printers,
     // Software, Startup.
     FCPU = std::make_unique<TCPU>();
+    FOS = std::make_unique<TOperatingSystem>();
     if (HasState(csDesigning)) Refresh();
 }
 
 TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     // The categories are destroyed in the order of their creation.
     FCPU.reset();
+    FOS.reset();
 }
 
 void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
     FExceptionMode = mode;
     // Passed on to OS, Network, CPU and Engines, in that order, each only if
     // it exists; Memory and Machine keep their own.
+    if (FOS) FOS->SetExceptionMode(mode);
     if (FCPU) FCPU->SetExceptionMode(mode);
 }
 
@@ -48,6 +51,7 @@ void TCorvaneSystemInfo::Refresh() {
     // An emRaise failure leaves the later steps undone; the splash goes with
     // the scope either way.
     RefreshStep(*FCPU);
+    RefreshStep(*FOS);
 }
 
 void TCorvaneSystemInfo::Report(TStringList& list) const {
@@ -55,6 +59,7 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     // Then each category in this order: Machine, OS, CPU, Memory, Display,
     // APM, Media, Network, Devices, Engines, Disk, Printers, Software,
     // Startup.
+    FOS->Report(list);
     FCPU->Report(list);
 }
 
@@ -63,6 +68,7 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("About", FAbout);
     published.Add("ExceptionMode", FExceptionMode);
     published.Add("CPU", FCPU);
+    published.Add("OS", FOS);
 }
 
 namespace {
@@ -91,7 +97,9 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     // By page: 0 Machine, 1 OS, 2 CPU, 3 Memory, 4 Display, 5 APM, 6 Media,
     // 7 Network, 8 Devices, 9 Printers, 10 Engines, 11 Disk, 12 the time
     // zone object of OS alone, 13 Startup, 14 Software; 15 (About) nothing.
+    if (page == 1) info.OS().Report(list);
     if (page == 2) info.CPU().Report(list);
+    if (page == 12) info.OS().TimeZone().Report(list);
 }
 
 }  // namespace torvex::engine

@@ -13,6 +13,7 @@
 
 #include "engine/Zarvo_CPU.h"
 #include "engine/Zarvo_Common.h"
+#include "engine/Zarvo_OS.h"
 #include "platform/classes/Classes.h"
 
 namespace torvex::engine {
@@ -45,6 +46,7 @@ public:
     void SetExceptionMode(TExceptionMode mode);
 
     TCPU& CPU() const { return *FCPU; }
+    TOperatingSystem& OS() const { return *FOS; }
 
     // Refreshes every category, each step under ExceptionMode.
     void Refresh();
@@ -64,6 +66,7 @@ private:
     std::string FAbout;
     TExceptionMode FExceptionMode;
     std::unique_ptr<TCPU> FCPU;
+    std::unique_ptr<TOperatingSystem> FOS;
 };
 
 // The pages of the overview window, by index (the index is the page's bit in

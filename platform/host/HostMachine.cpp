@@ -32,6 +32,9 @@
 #include "platform/host/HostFacts.h"
 #include "platform/host/HostRegistry.h"
 #include "platform/host/HostShell.h"
+#include "platform/host/HostDesktop.h"
+#include "platform/host/HostLocale.h"
+#include "platform/host/HostTimeZone.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Exports.h"
@@ -254,6 +257,49 @@ public:
     // Exports by ordinal only exist for the 16-bit path of Windows 9x.
     std::string exportByOrdinal(const std::string&, std::uint16_t) override { return {}; }
 
+    // Time zone, locale and desktop (HostTimeZone.h, HostLocale.h,
+    // HostDesktop.h). The host's settings are its own: the program reads
+    // them and never changes them, and it never touches the keyboard.
+    std::optional<TimeZoneFacts> timeZone() override { return zone().rules; }
+    std::optional<std::uint32_t> localeId() override { return locale().lcid; }
+    std::optional<std::string> localeItem(std::uint32_t lcid, std::uint32_t item) override {
+        const LocaleState& l = locale();
+        if (lcid != l.lcid) return std::nullopt;
+        auto it = l.items.find(item);
+        if (it == l.items.end()) return std::nullopt;
+        return it->second;
+    }
+    bool acceptsSettingChanges() override { return false; }
+    std::optional<bool> keyToggled(int virtualKey) override {
+        return HostKeyIndicator(root_, virtualKey).value_or(false);
+    }
+    bool setKeyToggled(int, bool) override { return false; }
+    std::optional<ScreenFacts> screen() override { return HostScreen(root_); }
+    std::optional<std::vector<std::string>> fontFamilies() override { return HostFontFamilies(); }
+    std::optional<std::vector<std::string>> printerNames() override { return HostPrinterNames(); }
+
+    HostTimeZone zone() const {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        const char* tz = std::getenv("TZ");
+        return LoadHostTimeZone(root_, root_ == fs::path("/") ? tz : nullptr, local.tm_year + 1900);
+    }
+    struct LocaleState {
+        std::uint32_t lcid = 0x007F;
+        std::map<std::uint32_t, std::string> items;
+    };
+    const LocaleState& locale() {
+        std::call_once(localeOnce_, [this] {
+            LcidEntry entry = LcidOfLocaleName(ProcessLocaleName()).value_or(*LcidOfLocaleName("C"));
+            locale_.lcid = entry.lcid;
+            locale_.items = WindowsLocaleItems(ReadLibcLocale(), entry);
+        });
+        return locale_;
+    }
+    std::once_flag localeOnce_;
+    LocaleState locale_;
+
     Registry& registry() override {
         std::call_once(registryOnce_, [this] {
             registry_ = std::make_unique<Registry>();
@@ -264,6 +310,7 @@ public:
             f.productId = machineId();
             f.csdVersion = ServicePackText(kernelRelease());
             f.computerName = computerName();
+            f.timeZone = zone();
             ProjectHostRegistry(*registry_, f);
         });
         return *registry_;

@@ -41,6 +41,29 @@ void ProjectComputerName(Registry& r, const HostRegistryFacts& f) {
         .setValue(RegValue::String("ComputerName", f.computerName));
 }
 
+// The local zone as the one entry of the "Time Zones" list, so that its
+// display name is found, and as the current rules where Windows keeps them.
+void ProjectTimeZone(Registry& r, const HostRegistryFacts& f) {
+    if (!f.timeZone) return;
+    const HostTimeZone& z = *f.timeZone;
+    RegKey& key = r.root(RegRoot::LocalMachine)
+                      .ensure("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones")
+                      .ensureChild(z.keyName);
+    key.setValue(RegValue::String("Display", z.display));
+    key.setValue(RegValue::String("Dlt", z.rules.daylightName));
+    key.setValue(RegValue::String("Std", z.rules.standardName));
+    key.setValue(RegValue::Binary("TZI", TziBytes(z.rules)));
+    RegKey& current = r.root(RegRoot::LocalMachine).ensure("SYSTEM\\CurrentControlSet\\Control\\TimeZoneInformation");
+    current.setValue(RegValue::Dword("Bias", static_cast<std::uint32_t>(z.rules.bias)));
+    current.setValue(RegValue::String("StandardName", z.rules.standardName));
+    current.setValue(RegValue::Dword("StandardBias", static_cast<std::uint32_t>(z.rules.standardBias)));
+    current.setValue(RegValue::String("DaylightName", z.rules.daylightName));
+    current.setValue(RegValue::Dword("DaylightBias", static_cast<std::uint32_t>(z.rules.daylightBias)));
+    std::vector<std::uint8_t> tzi = TziBytes(z.rules);
+    current.setValue(RegValue::Binary("StandardStart", {tzi.begin() + 12, tzi.begin() + 28}));
+    current.setValue(RegValue::Binary("DaylightStart", {tzi.begin() + 28, tzi.end()}));
+}
+
 using Projector = void (*)(Registry&, const HostRegistryFacts&);
 
 constexpr Projector kProjectors[] = {
@@ -48,6 +71,7 @@ constexpr Projector kProjectors[] = {
     ProjectWindowsCurrentVersion,
     ProjectComputerName,
     ProjectHostDevices,
+    ProjectTimeZone,
 };
 
 }  // namespace

@@ -3,7 +3,10 @@
 // disk.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/host/HostTimeZone.h"
 
 #include "platform/machine/Registry.h"
 
@@ -17,6 +20,7 @@ struct HostRegistryFacts {
     std::string productId;        // the machine id
     std::string csdVersion;       // "Linux <kernel release>"
     std::string computerName;     // NetBIOS form of the host name
+    std::optional<HostTimeZone> timeZone;   // the local zone, listed under "Time Zones"
 };
 
 // Fills the registry with every projected key. Each area of the system has

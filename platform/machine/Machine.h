@@ -89,6 +89,25 @@ struct LocalTime {
         milliseconds = 0;
 };
 
+// The time-zone rules as GetTimeZoneInformation gives them: biases in
+// minutes (UTC = local time + bias), transitions as SYSTEMTIME-shaped
+// records (month 0: no transition; year 0: the "day"-th "dayOfWeek" of the
+// month, 5 meaning the last).
+struct TimeZoneTransition {
+    int year = 0, month = 0, dayOfWeek = 0, day = 0, hour = 0, minute = 0, second = 0, milliseconds = 0;
+    bool operator==(const TimeZoneTransition&) const = default;
+};
+struct TimeZoneFacts {
+    std::int32_t bias = 0, standardBias = 0, daylightBias = 0;
+    std::string standardName, daylightName;
+    TimeZoneTransition standardDate, daylightDate;
+};
+
+// The primary screen; zeros when the machine has no display.
+struct ScreenFacts {
+    int width = 0, height = 0, bitsPerPixel = 0, planes = 0, logPixels = 0;
+};
+
 class Machine {
 public:
     virtual ~Machine() = default;
@@ -173,6 +192,46 @@ public:
     }
     // Active dial-up (remote access) connections; nullopt: none known.
     virtual std::optional<std::uint32_t> dialUpConnections() { return std::nullopt; }
+
+    // --- desktop, locale and time zone. nullopt: the machine leaves the
+    // answer to the layer, which reads the registry keys Windows itself keeps
+    // them in (TimeZoneInformation, Control Panel, Nls, Fonts, Print).
+
+    // The current time-zone rules.
+    virtual std::optional<TimeZoneFacts> timeZone() { return std::nullopt; }
+    // The one locale of a machine that has no Windows locale tables: its
+    // locale id (system, user and thread alike) ...
+    virtual std::optional<std::uint32_t> localeId() { return std::nullopt; }
+    // ... and its items in Windows' form (only asked when localeId() has a
+    // value; nullopt: the item is unknown).
+    virtual std::optional<std::string> localeItem(std::uint32_t lcid, std::uint32_t item) {
+        (void)lcid;
+        (void)item;
+        return std::nullopt;
+    }
+    // False when desktop and locale settings cannot be changed through the
+    // program: the write is then accepted and has no effect.
+    virtual bool acceptsSettingChanges() { return true; }
+    // A lock key's toggle state (virtual-key code); nullopt: not known, the
+    // layer starts from the user's initial keyboard indicators.
+    virtual std::optional<bool> keyToggled(int virtualKey) {
+        auto it = keyToggles_.find(virtualKey);
+        if (it == keyToggles_.end()) return std::nullopt;
+        return it->second;
+    }
+    // Changes a toggle state as a key press would; false when the machine's
+    // keyboard is not to be touched.
+    virtual bool setKeyToggled(int virtualKey, bool on) {
+        keyToggles_[virtualKey] = on;
+        return true;
+    }
+    virtual std::optional<ScreenFacts> screen() { return std::nullopt; }
+    // Font family names and printer names, in any order.
+    virtual std::optional<std::vector<std::string>> fontFamilies() { return std::nullopt; }
+    virtual std::optional<std::vector<std::string>> printerNames() { return std::nullopt; }
+
+private:
+    std::map<int, bool> keyToggles_;
 };
 
 // The active machine. Chosen on first use: the folder named by
@@ -186,6 +245,11 @@ std::unique_ptr<Machine> LoadSimulatedMachine(const std::filesystem::path& folde
                                               const std::filesystem::path& overlay = {});
 // The live host, reading /proc, /sys and /etc below root.
 std::unique_ptr<Machine> CreateHostMachine(const std::filesystem::path& root = "/");
+
+// The real display's facts, installed by the window program once it has a
+// display connection; the live host answers them for its screen (nullopt:
+// the host looks for a connected monitor itself).
+void SetDisplayFacts(std::optional<ScreenFacts> facts);
 
 // The program's own resource string table (LoadStringA).
 void SetResourceStrings(std::map<unsigned, std::string> strings);

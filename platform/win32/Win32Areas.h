@@ -6,3 +6,6 @@
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Ras.h"
 #include "platform/win32/Win32Firmware.h"
+#include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32TimeZone.h"
+#include "platform/win32/Win32User.h"
