@@ -29,6 +29,7 @@
 #endif
 
 #include "platform/host/HostDrives.h"
+#include "platform/host/HostFirmware.h"
 #include "platform/host/HostFacts.h"
 #include "platform/host/HostRegistry.h"
 #include "platform/host/HostShell.h"
@@ -375,6 +376,9 @@ public:
     }
 
     bool shellOpen(const std::string& target) override { return OpenWithDefaultHandler(target); }
+
+    // The kernel's SMBIOS tables moved into the firmware segment.
+    std::optional<FirmwareSegment> firmwareSegment() override { return HostFirmwareSegment(root_); }
 
 private:
     struct UserEntry {
