@@ -1,6 +1,7 @@
 // The program's entry: one per language edition, the same code with its own
 // string table.
 #include <QApplication>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
         // A machine that cannot be used (a broken machine folder) is named
         // with its file and place by the error itself.
         std::fprintf(stderr, "torvex: %s\n", error.what());
+        QMessageBox::critical(nullptr, "Torvex", QString::fromUtf8(error.what()));
         return 1;
     }
 }
