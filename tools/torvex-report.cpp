@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "engine/Zarvo_GUI.h"
-#include "platform/Corvane_Binding.h"
+#include "platform/Corvane_Startup.h"
 #include "platform/machine/Machine.h"
 #include "platform/win32/Win32.h"
 
@@ -157,7 +157,9 @@ int Run(const Options& o) {
         return win32::IDOK;
     });
 
-    platform::BindOptionalLibraries();
+    // The platform flags and names, then the optional libraries, as every
+    // program of the project starts.
+    platform::PlatformStartup();
 
     TStringList report;
     {
@@ -186,7 +188,7 @@ int Run(const Options& o) {
         }
     }
 
-    platform::ReleaseOptionalLibraries();
+    platform::PlatformShutdown();
     return kExitOk;
 }
 
