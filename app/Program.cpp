@@ -12,6 +12,7 @@
 
 #include "app/EditionStrings.h"
 #include "app/Main.h"
+#include "platform/Corvane_Startup.h"
 #include "platform/machine/Machine.h"
 
 namespace {
@@ -61,9 +62,17 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Torvex");
     try {
-        torvex::app::TTorvex window;
-        window.show();
-        return app.exec();
+        // The platform flags and the optional libraries come before any
+        // window, as on Windows, where the units initialise first.
+        torvex::platform::PlatformStartup();
+        int result;
+        {
+            torvex::app::TTorvex window;
+            window.show();
+            result = app.exec();
+        }
+        torvex::platform::PlatformShutdown();
+        return result;
     } catch (const std::exception& error) {
         // A machine that cannot be used (a broken machine folder) is named
         // with its file and place by the error itself.
