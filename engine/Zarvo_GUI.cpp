@@ -24,14 +24,18 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     // Machine, Network, Display, Media, Devices, Engines, APM, Printers,
     // Software, Startup.
     FCPU = std::make_unique<TCPU>();
+    FMemory = std::make_unique<TMemory>();
     FOS = std::make_unique<TOperatingSystem>();
+    FDevices = std::make_unique<TDevices>();
     if (HasState(csDesigning)) Refresh();
 }
 
 TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     // The categories are destroyed in the order of their creation.
     FCPU.reset();
+    FMemory.reset();
     FOS.reset();
+    FDevices.reset();
 }
 
 void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
@@ -50,7 +54,9 @@ void TCorvaneSystemInfo::Refresh() {
     // Network, Display, Media, Engines, APM, Printers, Software, Startup.
     // An emRaise failure leaves the later steps undone; the splash goes with
     // the scope either way.
+    RefreshStep(*FDevices);
     RefreshStep(*FCPU);
+    RefreshStep(*FMemory);
     RefreshStep(*FOS);
 }
 
@@ -61,6 +67,8 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     // Startup.
     FOS->Report(list);
     FCPU->Report(list);
+    FMemory->Report(list);
+    FDevices->Report(list);
 }
 
 void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
@@ -68,7 +76,9 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("About", FAbout);
     published.Add("ExceptionMode", FExceptionMode);
     published.Add("CPU", FCPU);
+    published.Add("Memory", FMemory);
     published.Add("OS", FOS);
+    published.Add("Devices", FDevices);
 }
 
 namespace {
@@ -99,7 +109,9 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     // zone object of OS alone, 13 Startup, 14 Software; 15 (About) nothing.
     if (page == 1) info.OS().Report(list);
     if (page == 2) info.CPU().Report(list);
+    if (page == 3) info.Memory().Report(list);
     if (page == 12) info.OS().TimeZone().Report(list);
+    if (page == 8) info.Devices().Report(list);
 }
 
 }  // namespace torvex::engine

@@ -12,8 +12,10 @@
 #include <string_view>
 
 #include "engine/Zarvo_CPU.h"
+#include "engine/Zarvo_Memory.h"
 #include "engine/Zarvo_Common.h"
 #include "engine/Zarvo_OS.h"
+#include "engine/Zarvo_Devices.h"
 #include "platform/classes/Classes.h"
 
 namespace torvex::engine {
@@ -46,7 +48,9 @@ public:
     void SetExceptionMode(TExceptionMode mode);
 
     TCPU& CPU() const { return *FCPU; }
+    TMemory& Memory() const { return *FMemory; }
     TOperatingSystem& OS() const { return *FOS; }
+    TDevices& Devices() const { return *FDevices; }
 
     // Refreshes every category, each step under ExceptionMode.
     void Refresh();
@@ -66,7 +70,9 @@ private:
     std::string FAbout;
     TExceptionMode FExceptionMode;
     std::unique_ptr<TCPU> FCPU;
+    std::unique_ptr<TMemory> FMemory;
     std::unique_ptr<TOperatingSystem> FOS;
+    std::unique_ptr<TDevices> FDevices;
 };
 
 // The pages of the overview window, by index (the index is the page's bit in
