@@ -323,6 +323,9 @@ bool FileExists(const std::string& path) {
 
 std::string GetFileFromCommand(const std::string& command) {
     std::string s = ExpandEnvVars(command);
+    // A command that is only a quoted path would otherwise lose its closing
+    // quote first and never be unquoted.
+    if (s.size() > 1 && s.front() == '"' && s.back() == '"') s = s.substr(1, s.size() - 2);
     while (!FileExists(s)) {
         if (s.empty()) break;
         s.pop_back();

@@ -32,6 +32,7 @@
 #include "platform/host/HostFirmware.h"
 #include "platform/host/HostFacts.h"
 #include "platform/host/HostRegistry.h"
+#include "platform/host/HostRoutines.h"
 #include "platform/host/HostShell.h"
 #include "platform/host/HostDesktop.h"
 #include "platform/host/HostLocale.h"
@@ -313,6 +314,7 @@ public:
             f.computerName = computerName();
             f.timeZone = zone();
             ProjectHostRegistry(*registry_, f);
+            ProjectHostInternet(*registry_, routinesContext(), drives());
         });
         return *registry_;
     }
@@ -376,6 +378,24 @@ public:
     }
 
     bool shellOpen(const std::string& target) override { return OpenWithDefaultHandler(target); }
+
+    // Shell folders, drive space and dial-up connections (HostRoutines.h).
+    std::optional<std::string> specialFolder(int csidl) override {
+        auto path = HostSpecialFolderPath(csidl, routinesContext());
+        if (!path || path->empty()) return path;
+        return drives().toWindows(*path);
+    }
+    std::optional<DiskSpace> diskFreeSpace(char letter) override {
+        DriveMap map = drives();
+        const Drive* d = map.drive(letter);
+        if (!d) return std::nullopt;
+        return HostDiskSpace(underRoot(d->mountPoint));
+    }
+    std::optional<std::uint32_t> dialUpConnections() override { return HostDialUpConnections(root_); }
+    HostContext routinesContext() const {
+        const char* h = std::getenv("HOME");
+        return {root_, IsAbsolute(h) ? std::string(h) : user().home, ProcessEnvironment()};
+    }
 
     // The kernel's SMBIOS tables moved into the firmware segment.
     std::optional<FirmwareSegment> firmwareSegment() override { return HostFirmwareSegment(root_); }
