@@ -227,6 +227,27 @@ def write_all():
     write(f"{data}/share.lnk", lnk_file(net="\\\\SERVER\\Felles", suffix="Rutiner\\start.bat",
                                         args="/s"))
 
+    # The simulated PCs' own files.
+    ms = "Microsoft Corporation"
+    w98 = "machines/win98se-pc/C"
+    write(f"{w98}/WINDOWS/SYSTEM/WNASPI32.DLL", pe_file(version_block(
+        "4.60.0.1021", "4.60.0.1021",
+        standard_strings("Adaptec", "ASPI for WIN32 (95/NT) DLL", "4.60 (1021)", "Adaptec ASPI",
+                         "Copyright \u00a9 Adaptec, Inc. 1989-1999"))))
+    write(f"{w98}/WINDOWS/SYSTEM/ODBC32.DLL", pe_file(version_block(
+        "3.520.4403.2", "3.520.4403.2",
+        standard_strings(ms, "Microsoft Data Access - ODBC Driver Manager", "3.520.4403.2",
+                         "Microsoft Data Access Components", "Copyright (C) Microsoft Corp. 1987-1999"))))
+    write(f"{w98}/WINDOWS/Start-meny/Programmer/Oppstart/Winamp.lnk",
+          lnk_file("C:\\Programfiler\\Winamp\\winamp.exe", workdir="C:\\Programfiler\\Winamp",
+                   file_size=0))
+    wxp = "machines/winxp-pc/C"
+    write(f"{wxp}/WINDOWS/system32/ODBC32.dll", pe_file(version_block(
+        "3.525.1117.0", "3.525.1117.0",
+        standard_strings(ms, "Microsoft Data Access - ODBC Driver Manager", "3.525.1117.0 (xpsp_sp2_rtm.040803-2158)",
+                         "Microsoft\u00ae Windows\u00ae Operating System",
+                         "\u00a9 Microsoft Corporation. All rights reserved."))))
+
 
 def main(argv):
     p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)

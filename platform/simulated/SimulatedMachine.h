@@ -72,6 +72,9 @@ public:
 
     std::optional<std::uint16_t> freeSystemResources(std::uint16_t selector) override;
     bool shellOpen(const std::string& target) override;
+    // machine.json "dialUpConnections" and "diskSpace" (SimulatedRoutines.cpp).
+    std::optional<std::uint32_t> dialUpConnections() override;
+    std::optional<DiskSpace> diskFreeSpace(char letter) override;
     // The "firmware" record of machine.json (SimulatedFirmware.cpp).
     std::optional<FirmwareSegment> firmwareSegment() override {
         return SimulatedFirmware(facts_, (folder() / "machine.json").string());
