@@ -229,6 +229,17 @@ TEST(HostLocaleItems, TheCLibrarysDataInWindowsForm) {
     EXPECT_EQ(enUS[0x1C], "1");
     EXPECT_EQ(enUS[0x0D], "1");
     EXPECT_EQ(enUS[0x100C], "6");   // Sunday
+    // The C locale: "%a %b %e ..." has the month before the day; the weekday
+    // name is no day.
+    host::LibcLocaleData c;
+    c.dateFormat = "%m/%d/%y";
+    c.dateTimeFormat = "%a %b %e %H:%M:%S %Y";
+    c.timeFormat = "%H:%M:%S";
+    auto invariant = host::WindowsLocaleItems(c, *host::LcidOfLocaleName("C"));
+    EXPECT_EQ(invariant[0x20], "ddd MMM d yyyy");
+    EXPECT_EQ(invariant[0x22], "0");
+    EXPECT_EQ(invariant[0x1F], "MM/dd/yy");
+    EXPECT_EQ(invariant[0x24], "0");
 
     // Letters between the fields are quoted; time fields leave the long date.
     // As Windows writes it: "d' de 'MMMM' de 'yyyy".

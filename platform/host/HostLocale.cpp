@@ -130,7 +130,17 @@ std::string Separator(const std::string& picture, const char* fieldLetters) {
 
 // 0 month-day-year, 1 day-month-year, 2 year-month-day.
 std::string Order(const std::string& picture) {
-    std::size_t d = picture.find('d'), m = picture.find('M'), y = picture.find('y');
+    // The day is "d" or "dd"; "ddd" and "dddd" name the weekday.
+    std::size_t d = std::string::npos, m = picture.find('M'), y = picture.find('y');
+    for (std::size_t i = 0; i < picture.size();) {
+        std::size_t n = 1;
+        while (i + n < picture.size() && picture[i + n] == picture[i]) ++n;
+        if (picture[i] == 'd' && n <= 2) {
+            d = i;
+            break;
+        }
+        i += n;
+    }
     if (y != std::string::npos && (m == std::string::npos || y < m) && (d == std::string::npos || y < d)) return "2";
     if (d != std::string::npos && m != std::string::npos && d < m) return "1";
     return "0";
