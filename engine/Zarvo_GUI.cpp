@@ -27,6 +27,7 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FMemory = std::make_unique<TMemory>();
     FOS = std::make_unique<TOperatingSystem>();
     FDevices = std::make_unique<TDevices>();
+    FAPM = std::make_unique<TAPM>();
     if (HasState(csDesigning)) Refresh();
 }
 
@@ -36,6 +37,7 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FMemory.reset();
     FOS.reset();
     FDevices.reset();
+    FAPM.reset();
 }
 
 void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
@@ -58,6 +60,7 @@ void TCorvaneSystemInfo::Refresh() {
     RefreshStep(*FCPU);
     RefreshStep(*FMemory);
     RefreshStep(*FOS);
+    RefreshStep(*FAPM);
 }
 
 void TCorvaneSystemInfo::Report(TStringList& list) const {
@@ -68,6 +71,7 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FOS->Report(list);
     FCPU->Report(list);
     FMemory->Report(list);
+    FAPM->Report(list);
     FDevices->Report(list);
 }
 
@@ -79,6 +83,7 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("Memory", FMemory);
     published.Add("OS", FOS);
     published.Add("Devices", FDevices);
+    published.Add("APM", FAPM);
 }
 
 namespace {
@@ -112,6 +117,7 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 3) info.Memory().Report(list);
     if (page == 12) info.OS().TimeZone().Report(list);
     if (page == 8) info.Devices().Report(list);
+    if (page == 5) info.APM().Report(list);
 }
 
 }  // namespace torvex::engine

@@ -16,6 +16,7 @@
 #include "engine/Zarvo_Common.h"
 #include "engine/Zarvo_OS.h"
 #include "engine/Zarvo_Devices.h"
+#include "engine/Zarvo_APM.h"
 #include "platform/classes/Classes.h"
 
 namespace torvex::engine {
@@ -51,6 +52,7 @@ public:
     TMemory& Memory() const { return *FMemory; }
     TOperatingSystem& OS() const { return *FOS; }
     TDevices& Devices() const { return *FDevices; }
+    TAPM& APM() const { return *FAPM; }
 
     // Refreshes every category, each step under ExceptionMode.
     void Refresh();
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<TMemory> FMemory;
     std::unique_ptr<TOperatingSystem> FOS;
     std::unique_ptr<TDevices> FDevices;
+    std::unique_ptr<TAPM> FAPM;
 };
 
 // The pages of the overview window, by index (the index is the page's bit in

@@ -380,3 +380,68 @@ TEST_F(DeviceListTest, EmptyRegistryGivesAnEmptyList) {
 }
 
 }  // namespace
+
+// The shipped PCs' device trees, as their owners' Device Manager lists them.
+namespace {
+
+std::vector<TDevice> MachineDevices(const char* folder) {
+    torvex::platform::SetActiveMachine(
+        torvex::platform::LoadSimulatedMachine(std::filesystem::path(TORVEX_SOURCE_DIR) / "machines" / folder));
+    TDevices list;
+    list.GetInfo();
+    std::vector<TDevice> r;
+    for (int i = 0; i < list.DeviceCount(); ++i) {
+        TDevice d;
+        list.GetDevice(i, d);
+        r.push_back(d);
+    }
+    torvex::platform::SetActiveMachine(nullptr);
+    return r;
+}
+
+int CountClass(const std::vector<TDevice>& all, std::uint8_t cls) {
+    int n = 0;
+    for (const TDevice& d : all) n += d.DeviceClass == cls;
+    return n;
+}
+
+TEST(ShippedMachineDevices, WindowsXPPC) {
+    auto all = MachineDevices("winxp-pc");
+    EXPECT_EQ(all.size(), 33u);
+    for (std::uint8_t cls : {engine::dcComputer, engine::dcDisplay, engine::dcMEDIA, engine::dcNet, engine::dcFDC,
+                             engine::dcFloppyDisk, engine::dcDiskDrive, engine::dcCDROM, engine::dcKeyboard,
+                             engine::dcMouse, engine::dcMonitor, engine::dcTapeDrive, engine::dcSCSIAdapter,
+                             engine::dcUSB, engine::dcSystem})
+        EXPECT_GE(CountClass(all, cls), 1) << engine::DeviceClassName(cls);
+    EXPECT_EQ(CountClass(all, engine::dcComputer), 1);
+    EXPECT_EQ(CountClass(all, engine::dcMEDIA), 2);   // sound and game port
+    for (const TDevice& d : all) {
+        EXPECT_NE(d.DeviceParameter, "COM2");          // the port switched off
+        if (d.DeviceClass == engine::dcTapeDrive) {
+            EXPECT_EQ(d.ServiceName, "4mm DAT Media tape drive driver");
+            EXPECT_EQ(d.ClassDescription, "Tape drives");
+        }
+        if (d.DeviceClass == engine::dcComputer) {
+            EXPECT_EQ(d.DisplayName(), "ACPI Uniprocessor PC");
+        }
+    }
+}
+
+TEST(ShippedMachineDevices, Windows98SEPC) {
+    auto all = MachineDevices("win98se-pc");
+    EXPECT_EQ(all.size(), 27u);
+    EXPECT_EQ(CountClass(all, engine::dcModem), 1);
+    EXPECT_EQ(CountClass(all, engine::dcMEDIA), 2);
+    int motherboard = 0, ports = 0;
+    for (const TDevice& d : all) {
+        motherboard += d.Description == "Hovedkortressurser";
+        ports += d.Description == "Kommunikasjonsport";
+        EXPECT_NE(d.ClassName, "NetTrans");
+    }
+    // Listed twice by the configuration manager, once here; the second
+    // serial port has the first one's class and description and goes too.
+    EXPECT_EQ(motherboard, 1);
+    EXPECT_EQ(ports, 1);
+}
+
+}  // namespace

@@ -31,6 +31,7 @@
 #include "platform/host/HostDrives.h"
 #include "platform/host/HostFirmware.h"
 #include "platform/host/HostFacts.h"
+#include "platform/host/HostPower.h"
 #include "platform/host/HostRegistry.h"
 #include "platform/host/HostRoutines.h"
 #include "platform/host/HostShell.h"
@@ -378,6 +379,7 @@ public:
     }
 
     bool shellOpen(const std::string& target) override { return OpenWithDefaultHandler(target); }
+    std::optional<PowerStatusFacts> powerStatus() override { return ReadPowerSupplies(root_); }
 
     // Shell folders, drive space and dial-up connections (HostRoutines.h).
     std::optional<std::string> specialFolder(int csidl) override {

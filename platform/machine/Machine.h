@@ -104,6 +104,18 @@ struct TimeZoneFacts {
 };
 
 // The primary screen; zeros when the machine has no display.
+// The power supply as GetSystemPowerStatus reports it (Windows' codes: line
+// 0 off, 1 on, 255 unknown; battery flags 1 high, 2 low, 4 critical,
+// 8 charging, 128 no battery; 255 / 0xFFFFFFFF unknown). The defaults are a
+// desktop PC on mains power without a battery.
+struct PowerStatusFacts {
+    std::uint8_t acLineStatus = 1;
+    std::uint8_t batteryFlag = 128;
+    std::uint8_t batteryLifePercent = 255;
+    std::uint32_t batteryLifeTime = 0xFFFFFFFF;
+    std::uint32_t batteryFullLifeTime = 0xFFFFFFFF;
+};
+
 struct ScreenFacts {
     int width = 0, height = 0, bitsPerPixel = 0, planes = 0, logPixels = 0;
 };
@@ -226,6 +238,8 @@ public:
         return true;
     }
     virtual std::optional<ScreenFacts> screen() { return std::nullopt; }
+    // Mains and battery; nullopt: a desktop PC without a battery.
+    virtual std::optional<PowerStatusFacts> powerStatus() { return std::nullopt; }
     // Font family names and printer names, in any order.
     virtual std::optional<std::vector<std::string>> fontFamilies() { return std::nullopt; }
     virtual std::optional<std::vector<std::string>> printerNames() { return std::nullopt; }

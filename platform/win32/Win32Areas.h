@@ -9,3 +9,5 @@
 #include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32TimeZone.h"
 #include "platform/win32/Win32User.h"
+#include "platform/win32/Win32Time.h"
+#include "platform/win32/Win32Power.h"
