@@ -231,3 +231,14 @@ TEST(EngineReportFile, CrLfLinesInTheMachinesCodePage) {
     EXPECT_EQ(ReportFileBytes(TStringList()), "");
     std::filesystem::remove_all(folder);
 }
+
+TEST(EngineRootModes, TheRootsModeReachesTheCategoriesThatFollowIt) {
+    TCorvaneSystemInfo info;
+    // Constructed: the root's own mode is stored, not passed on.
+    EXPECT_EQ(info.ExceptionMode(), emMessage);
+    EXPECT_EQ(info.CPU().ExceptionMode(), emMessage);
+    info.SetExceptionMode(emRaise);
+    EXPECT_EQ(info.CPU().ExceptionMode(), emRaise);
+    info.SetExceptionMode(emSilent);
+    EXPECT_EQ(info.CPU().ExceptionMode(), emSilent);
+}
