@@ -56,7 +56,7 @@ private:
     fs::path path_;
 };
 
-struct MachineSpec {
+struct MachineRecipe {
     std::string dump;                 // file in the dump folder
     double clockMHz = 0;              // 0: the dump header's clock
     long long performanceFrequency = -1;   // -1: the machine's default
@@ -64,17 +64,17 @@ struct MachineSpec {
 };
 
 // A Windows 98 SE PC with the given processor, made active.
-void RunOn(const ScratchFolder& scratch, const MachineSpec& spec) {
+void RunOn(const ScratchFolder& scratch, const MachineRecipe& recipe) {
     static int serial = 0;
     const fs::path folder = scratch.path() / ("pc" + std::to_string(++serial));
     fs::create_directories(folder);
-    fs::create_symlink(kDumps / spec.dump, folder / "cpuid.txt");
+    fs::create_symlink(kDumps / recipe.dump, folder / "cpuid.txt");
     std::ostringstream json;
     json << R"({"version": {"major": 4, "minor": 10, "build": 2222, "platformId": 1, "csdVersion": " A "},)"
-         << R"( "systemInfo": {"processors": )" << spec.processors << "}";
-    if (spec.clockMHz > 0) json << R"(, "processor": {"clockMHz": )" << spec.clockMHz << "}";
-    if (spec.performanceFrequency >= 0)
-        json << R"(, "clock": {"performanceFrequency": )" << spec.performanceFrequency << "}";
+         << R"( "systemInfo": {"processors": )" << recipe.processors << "}";
+    if (recipe.clockMHz > 0) json << R"(, "processor": {"clockMHz": )" << recipe.clockMHz << "}";
+    if (recipe.performanceFrequency >= 0)
+        json << R"(, "clock": {"performanceFrequency": )" << recipe.performanceFrequency << "}";
     json << "}";
     std::ofstream(folder / "machine.json") << json.str();
     torvex::platform::SetActiveMachine(
@@ -120,10 +120,10 @@ TEST(CpuRealProcessors, EveryRecordedProcessorIsNamedAndSizedAsTheTablesSay) {
         SCOPED_TRACE(f[0]);
         ++rows;
         covered.insert(f[0]);
-        MachineSpec spec;
-        spec.dump = f[0];
-        spec.clockMHz = f[1].empty() ? 0 : std::stod(f[1]);
-        RunOn(scratch, spec);
+        MachineRecipe recipe;
+        recipe.dump = f[0];
+        recipe.clockMHz = f[1].empty() ? 0 : std::stod(f[1]);
+        RunOn(scratch, recipe);
 
         TCPU cpu;
         cpu.GetInfo();

@@ -72,7 +72,7 @@ std::uint32_t HostDialUpConnections(const std::filesystem::path& root);
 
 // The .desktop file (its id, "firefox.desktop") of the default handler of a
 // MIME type such as "x-scheme-handler/http", from the mimeapps.list files in
-// the order the XDG specification gives; "" when none names an installed
+// the order the XDG desktop-entry rules give; "" when none names an installed
 // application.
 std::string DefaultApplication(const std::string& mimeType, const HostContext& context);
 // The Exec line of an installed application's .desktop file ("" when none).
