@@ -2,6 +2,8 @@
 // the measured clock, the report text and the error policy of its steps.
 #include <gtest/gtest.h>
 
+#include "platform/Corvane_Routines.h"
+
 #include <fstream>
 #include <map>
 #include <memory>
@@ -455,6 +457,8 @@ TEST(CpuInTheEngine, TheRootRefreshesAndReportsItsProcessor) {
         SCOPED_TRACE(name);
         torvex::platform::SetActiveMachine(
             torvex::platform::SimulatedMachine::Load(machines / name, scratch.path() / name));
+        // The platform flags of this PC, as its program computes them at start.
+        torvex::platform::routines::InitializeRoutines();
         TCorvaneSystemInfo info;
         info.SetExceptionMode(emSilent);
         EXPECT_EQ(info.CPU().ExceptionMode(), emSilent);
