@@ -178,15 +178,11 @@ public:
     bool exists(const char* name) const {
         return ok_ && win32::RegQueryValueExA(key_, name, nullptr, nullptr, nullptr, nullptr) == win32::ERROR_SUCCESS;
     }
+    // A text value up to its first zero; a dword in decimal.
     std::string text(const char* name) const {
-        win32::DWORD type = 0, size = 0;
-        if (!ok_ || win32::RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != win32::ERROR_SUCCESS)
-            return {};
-        std::string data(size, '\0');
-        if (win32::RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<win32::LPBYTE>(data.data()), &size) !=
-            win32::ERROR_SUCCESS)
-            return {};
-        if (type == win32::REG_DWORD && size == 4) {
+        win32::DWORD type = 0;
+        std::string data = raw(name, type);
+        if (type == win32::REG_DWORD && data.size() == 4) {
             std::uint32_t n;
             std::memcpy(&n, data.data(), 4);
             return std::to_string(n);
@@ -195,7 +191,14 @@ public:
         return data;
     }
     std::string bytes(const char* name) const {
-        win32::DWORD type = 0, size = 0;
+        win32::DWORD type = 0;
+        return raw(name, type);
+    }
+
+private:
+    // The value's bytes as stored, "" when it cannot be read.
+    std::string raw(const char* name, win32::DWORD& type) const {
+        win32::DWORD size = 0;
         if (!ok_ || win32::RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != win32::ERROR_SUCCESS)
             return {};
         std::string data(size, '\0');
@@ -206,7 +209,6 @@ public:
         return data;
     }
 
-private:
     win32::HKEY key_ = nullptr;
     bool ok_ = false;
 };
