@@ -26,6 +26,7 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FCPU = std::make_unique<TCPU>();
     FMemory = std::make_unique<TMemory>();
     FOS = std::make_unique<TOperatingSystem>();
+    FMachine = std::make_unique<TMachine>();
     FDevices = std::make_unique<TDevices>();
     FAPM = std::make_unique<TAPM>();
     if (HasState(csDesigning)) Refresh();
@@ -36,6 +37,7 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FCPU.reset();
     FMemory.reset();
     FOS.reset();
+    FMachine.reset();
     FDevices.reset();
     FAPM.reset();
 }
@@ -60,6 +62,7 @@ void TCorvaneSystemInfo::Refresh() {
     RefreshStep(*FCPU);
     RefreshStep(*FMemory);
     RefreshStep(*FOS);
+    GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
     RefreshStep(*FAPM);
 }
 
@@ -68,6 +71,7 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     // Then each category in this order: Machine, OS, CPU, Memory, Display,
     // APM, Media, Network, Devices, Engines, Disk, Printers, Software,
     // Startup.
+    FMachine->Report(list);
     FOS->Report(list);
     FCPU->Report(list);
     FMemory->Report(list);
@@ -82,6 +86,7 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("CPU", FCPU);
     published.Add("Memory", FMemory);
     published.Add("OS", FOS);
+    published.Add("Machine", FMachine);
     published.Add("Devices", FDevices);
     published.Add("APM", FAPM);
 }
@@ -112,6 +117,7 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     // By page: 0 Machine, 1 OS, 2 CPU, 3 Memory, 4 Display, 5 APM, 6 Media,
     // 7 Network, 8 Devices, 9 Printers, 10 Engines, 11 Disk, 12 the time
     // zone object of OS alone, 13 Startup, 14 Software; 15 (About) nothing.
+    if (page == 0) info.Machine().Report(list);
     if (page == 1) info.OS().Report(list);
     if (page == 2) info.CPU().Report(list);
     if (page == 3) info.Memory().Report(list);

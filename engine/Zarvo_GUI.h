@@ -17,6 +17,7 @@
 #include "engine/Zarvo_OS.h"
 #include "engine/Zarvo_Devices.h"
 #include "engine/Zarvo_APM.h"
+#include "engine/Zarvo_Machine.h"
 #include "platform/classes/Classes.h"
 
 namespace torvex::engine {
@@ -51,6 +52,7 @@ public:
     TCPU& CPU() const { return *FCPU; }
     TMemory& Memory() const { return *FMemory; }
     TOperatingSystem& OS() const { return *FOS; }
+    TMachine& Machine() const { return *FMachine; }
     TDevices& Devices() const { return *FDevices; }
     TAPM& APM() const { return *FAPM; }
 
@@ -74,6 +76,7 @@ private:
     std::unique_ptr<TCPU> FCPU;
     std::unique_ptr<TMemory> FMemory;
     std::unique_ptr<TOperatingSystem> FOS;
+    std::unique_ptr<TMachine> FMachine;
     std::unique_ptr<TDevices> FDevices;
     std::unique_ptr<TAPM> FAPM;
 };
