@@ -441,6 +441,27 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
             m->freeResources_[i] = std::uint16_t(r.unsignedAt(std::string("/freeSystemResources/") + names[i], 0, 100));
     }
 
+    // Mains and battery as GetSystemPowerStatus answers them; a PC without
+    // the record runs on mains with no battery.
+    if (const json* power = r.find("/power"); power && !power->is_null()) {
+        r.onlyFields("/power", {"acLineStatus", "batteryFlag", "batteryLifePercent", "batteryLifeTime",
+                                "batteryFullLifeTime"});
+        PowerStatusFacts p;
+        p.acLineStatus = std::uint8_t(r.unsignedAt("/power/acLineStatus", p.acLineStatus, 0xFF));
+        p.batteryFlag = std::uint8_t(r.unsignedAt("/power/batteryFlag", p.batteryFlag, 0xFF));
+        p.batteryLifePercent = std::uint8_t(r.unsignedAt("/power/batteryLifePercent", p.batteryLifePercent, 0xFF));
+        // Seconds, or -1 where Windows reports the time as unknown.
+        auto seconds = [&](const char* name, std::uint32_t fallback) {
+            std::string at = std::string("/power/") + name;
+            std::int64_t n = r.signedAt(at, fallback == 0xFFFFFFFFu ? -1 : std::int64_t(fallback));
+            if (n < -1 || n > 0xFFFFFFFEll) r.fail(at, "expected seconds from 0 to 4294967294, or -1 for unknown");
+            return n < 0 ? 0xFFFFFFFFu : std::uint32_t(n);
+        };
+        p.batteryLifeTime = seconds("batteryLifeTime", p.batteryLifeTime);
+        p.batteryFullLifeTime = seconds("batteryFullLifeTime", p.batteryFullLifeTime);
+        m->power_ = p;
+    }
+
     r.onlyFields("/shell", {"canOpen"});
     m->shellOpenWorks_ = r.boolAt("/shell/canOpen", true);
 

@@ -74,6 +74,8 @@ public:
     bool shellOpen(const std::string& target) override;
     // machine.json "dialUpConnections" and "diskSpace" (SimulatedRoutines.cpp).
     std::optional<std::uint32_t> dialUpConnections() override;
+    // machine.json "power"; absent: mains and no battery.
+    std::optional<PowerStatusFacts> powerStatus() override { return power_; }
     std::optional<DiskSpace> diskFreeSpace(char letter) override;
     // The "firmware" record of machine.json (SimulatedFirmware.cpp).
     std::optional<FirmwareSegment> firmwareSegment() override {
@@ -127,6 +129,7 @@ private:
     std::map<std::string, Library> libraries_;   // by lower-case file name
     std::optional<std::uint16_t> freeResources_[3];
     bool hasUserModule16_ = false;
+    std::optional<PowerStatusFacts> power_;
     bool shellOpenWorks_ = true;
     std::vector<std::string> shellOpenLog_;
 
