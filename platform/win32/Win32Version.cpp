@@ -282,7 +282,7 @@ using torvex::platform::EqualsNoCase;
 // copies never overlap).
 std::size_t BlockSize(std::size_t raw) { return ((raw + 3) & ~std::size_t{3}) * 3; }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
+std::optional<std::vector<std::uint8_t>> ReadWindowsExecutable(const std::filesystem::path& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     auto size = std::filesystem::file_size(path, ec);
@@ -290,6 +290,11 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
     if (ec || size > (1ull << 30)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
+    // Only a Windows executable ("MZ") holds a version resource; anything
+    // else (the host's own programs, tens of megabytes) is not read whole.
+    char magic[2] = {};
+    if (!in.read(magic, 2) || magic[0] != 'M' || magic[1] != 'Z') return std::nullopt;
+    in.seekg(0);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (static_cast<std::uint64_t>(in.gcount()) != size) return std::nullopt;
@@ -342,7 +347,7 @@ std::optional<std::vector<std::uint8_t>> RawBlock(LPCSTR fileName) {
     auto windowsPath = Locate(name);
     std::optional<std::vector<std::uint8_t>> bytes;
     if (windowsPath)
-        if (auto host = m.readPath(*windowsPath)) bytes = ReadWholeFile(*host);
+        if (auto host = m.readPath(*windowsPath)) bytes = ReadWindowsExecutable(*host);
     if (bytes) {
         std::string error;
         auto block = torvex::platform::ReadPeVersionResource(*bytes, error);
