@@ -2,6 +2,8 @@
 // and a look at the real one that checks only what holds everywhere.
 #include <gtest/gtest.h>
 
+#include "platform/host/HostRegistry.h"
+
 #include <stdlib.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -214,6 +216,31 @@ TEST_F(HostReplay, RegistryProjectsTheSystemOnce) {
         again.root(RegRoot::LocalMachine).find("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
     EXPECT_EQ(nt2->value("RegisteredOrganization")->text(), "written by the program");
     EXPECT_EQ(nt2->value("ProductId")->text(), "b1946ac92492d2347c6235b4d2611184");
+}
+
+TEST_F(HostReplay, HardwareDescriptionCarriesTheFirmwareVersionAndDate) {
+    // Without DMI (many virtual machines) no version and no date are made up.
+    {
+        auto m = CreateHostMachine(root_);
+        RegKey* d = m->registry().root(RegRoot::LocalMachine).find("HARDWARE\\DESCRIPTION\\System");
+        if (d) {
+            EXPECT_EQ(d->value("SystemBiosVersion"), nullptr);
+            EXPECT_EQ(d->value("SystemBiosDate"), nullptr);
+        }
+    }
+    fs::create_directories(root_ / "sys/class/dmi/id");
+    std::ofstream(root_ / "sys/class/dmi/id/bios_version") << "1.21.0\n";
+    std::ofstream(root_ / "sys/class/dmi/id/bios_date") << "07/14/2023\n";
+    auto m = CreateHostMachine(root_);
+    RegKey* d = m->registry().root(RegRoot::LocalMachine).find("HARDWARE\\DESCRIPTION\\System");
+    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d->value("SystemBiosVersion"), nullptr);
+    EXPECT_EQ(d->value("SystemBiosVersion")->type, 7u);
+    const std::vector<std::uint8_t> multi = {'1', '.', '2', '1', '.', '0', 0, 0};
+    EXPECT_EQ(d->value("SystemBiosVersion")->data, multi);
+    // Windows keeps the date as the firmware's own "MM/DD/YY".
+    EXPECT_EQ(d->value("SystemBiosDate")->text(), "07/14/23");
+    EXPECT_EQ(torvex::platform::host::WindowsBiosDate("2023-07-14"), "2023-07-14");
 }
 
 TEST_F(HostReplay, OwnerWithoutFullNameIsTheLogin) {

@@ -314,6 +314,11 @@ public:
             f.csdVersion = ServicePackText(kernelRelease());
             f.computerName = computerName();
             f.timeZone = zone();
+#ifdef TORVEX_HOST_X86
+            f.machineIdentifier = "AT/AT COMPATIBLE";
+#endif
+            f.biosVersion = FirstLine(file("sys/class/dmi/id/bios_version"));
+            f.biosDate = FirstLine(file("sys/class/dmi/id/bios_date"));
             ProjectHostRegistry(*registry_, f);
             ProjectHostInternet(*registry_, routinesContext(), drives());
         });

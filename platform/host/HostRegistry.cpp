@@ -64,6 +64,16 @@ void ProjectTimeZone(Registry& r, const HostRegistryFacts& f) {
     current.setValue(RegValue::Binary("DaylightStart", {tzi.begin() + 28, tzi.end()}));
 }
 
+// The firmware as NT's hardware detection describes it. Only what the host
+// knows is written: without DMI there is no version and no date.
+void ProjectHardwareDescription(Registry& r, const HostRegistryFacts& f) {
+    if (f.machineIdentifier.empty() && f.biosVersion.empty() && f.biosDate.empty()) return;
+    RegKey& key = r.root(RegRoot::LocalMachine).ensure("HARDWARE\\DESCRIPTION\\System");
+    SetText(key, "Identifier", f.machineIdentifier);
+    if (!f.biosVersion.empty()) key.setValue(RegValue::MultiString("SystemBiosVersion", {f.biosVersion}));
+    SetText(key, "SystemBiosDate", WindowsBiosDate(f.biosDate));
+}
+
 using Projector = void (*)(Registry&, const HostRegistryFacts&);
 
 constexpr Projector kProjectors[] = {
@@ -72,9 +82,22 @@ constexpr Projector kProjectors[] = {
     ProjectComputerName,
     ProjectHostDevices,
     ProjectTimeZone,
+    ProjectHardwareDescription,
 };
 
 }  // namespace
+
+std::string WindowsBiosDate(const std::string& kernelDate) {
+    const std::string& d = kernelDate;
+    auto digits = [&](std::size_t from, std::size_t n) {
+        for (std::size_t i = from; i < from + n; ++i)
+            if (d[i] < '0' || d[i] > '9') return false;
+        return true;
+    };
+    if (d.size() == 10 && d[2] == '/' && d[5] == '/' && digits(0, 2) && digits(3, 2) && digits(6, 4))
+        return d.substr(0, 6) + d.substr(8, 2);
+    return d;
+}
 
 void ProjectHostRegistry(Registry& registry, const HostRegistryFacts& facts) {
     // The owner of a home PC: opening a key with full access succeeds.

@@ -21,11 +21,20 @@ struct HostRegistryFacts {
     std::string csdVersion;       // "Linux <kernel release>"
     std::string computerName;     // NetBIOS form of the host name
     std::optional<HostTimeZone> timeZone;   // the local zone, listed under "Time Zones"
+    // The hardware description: the machine type Windows names an x86 PC
+    // with, and the firmware's version and date (/sys/class/dmi/id).
+    std::string machineIdentifier;
+    std::string biosVersion;
+    std::string biosDate;         // as the kernel gives it, "MM/DD/YYYY"
 };
 
 // Fills the registry with every projected key. Each area of the system has
 // its own small projector, so that more keys (devices, time zones, ...) are
 // added as further projectors.
 void ProjectHostRegistry(Registry& registry, const HostRegistryFacts& facts);
+
+// The firmware date as Windows keeps it, "MM/DD/YY"; a date in another form
+// stays as it is.
+std::string WindowsBiosDate(const std::string& kernelDate);
 
 }  // namespace torvex::platform::host
