@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Corvane_Registry.h"
 #include "platform/win32/Win32.h"
 
 namespace torvex::engine {
@@ -40,122 +41,21 @@ std::string UpperCase(std::string_view s) {
     return r;
 }
 
-// A registry key opened for reading; closed with the object.
-class Key {
-public:
-    Key() = default;
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    ~Key() { Close(); }
+using Key = platform::TRegistryReader;
 
-    bool Open(win32::HKEY root, const std::string& path) {
-        Close();
-        win32::HKEY h = nullptr;
-        if (win32::RegOpenKeyExA(root, path.c_str(), 0, win32::KEY_READ, &h) != win32::ERROR_SUCCESS)
-            return false;
-        key_ = h;
-        return true;
+// The name of the first value of a key that has a name and holds text.
+std::optional<std::string> FirstNamedTextValue(const Key& key) {
+    if (!key) return std::nullopt;
+    for (win32::DWORD i = 0;; ++i) {
+        char name[1024];
+        win32::DWORD size = sizeof name, type = 0;
+        win32::LONG r = win32::RegEnumValueA(key.Handle(), i, name, &size, nullptr, &type, nullptr, nullptr);
+        if (r == win32::ERROR_NO_MORE_ITEMS) break;
+        if (r != win32::ERROR_SUCCESS && r != win32::ERROR_MORE_DATA) break;
+        if (size > 0 && (type == win32::REG_SZ || type == win32::REG_EXPAND_SZ)) return std::string(name, size);
     }
-    void Close() {
-        if (key_) win32::RegCloseKey(key_);
-        key_ = nullptr;
-    }
-
-    std::vector<std::string> SubKeyNames() const {
-        std::vector<std::string> names;
-        if (!key_) return names;
-        for (win32::DWORD i = 0;; ++i) {
-            char name[1024];
-            win32::DWORD size = sizeof name;
-            win32::LONG r =
-                win32::RegEnumKeyExA(key_, i, name, &size, nullptr, nullptr, nullptr, nullptr);
-            if (r == win32::ERROR_NO_MORE_ITEMS) break;
-            if (r != win32::ERROR_SUCCESS) break;
-            names.emplace_back(name, size);
-        }
-        return names;
-    }
-
-    bool HasSubKey(const std::string& name) const {
-        if (!key_) return false;
-        win32::HKEY h = nullptr;
-        if (win32::RegOpenKeyExA(key_, name.c_str(), 0, win32::KEY_READ, &h) != win32::ERROR_SUCCESS)
-            return false;
-        win32::RegCloseKey(h);
-        return true;
-    }
-
-    bool HasValue(const std::string& name) const { return ValueType(name).has_value(); }
-
-    std::optional<win32::DWORD> ValueType(const std::string& name) const {
-        if (!key_) return std::nullopt;
-        win32::DWORD type = 0, size = 0;
-        if (win32::RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) !=
-            win32::ERROR_SUCCESS)
-            return std::nullopt;
-        return type;
-    }
-
-    // The raw data of a value, when it exists and is at most maxSize bytes.
-    std::optional<std::vector<std::uint8_t>> Data(const std::string& name,
-                                                  win32::DWORD maxSize = 1u << 20) const {
-        if (!key_) return std::nullopt;
-        win32::DWORD type = 0, size = 0;
-        if (win32::RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) !=
-            win32::ERROR_SUCCESS)
-            return std::nullopt;
-        if (size > maxSize) return std::nullopt;
-        std::vector<std::uint8_t> data(size);
-        if (size == 0) return data;
-        if (win32::RegQueryValueExA(key_, name.c_str(), nullptr, &type, data.data(), &size) !=
-            win32::ERROR_SUCCESS)
-            return std::nullopt;
-        data.resize(size);
-        return data;
-    }
-
-    // A text value; a missing value, or one that is not text, reads as "".
-    std::string ReadString(const std::string& name) const {
-        auto type = ValueType(name);
-        if (!type || (*type != win32::REG_SZ && *type != win32::REG_EXPAND_SZ)) return {};
-        auto data = Data(name);
-        if (!data) return {};
-        std::string s(data->begin(), data->end());
-        std::size_t zero = s.find('\0');
-        if (zero != std::string::npos) s.resize(zero);
-        return s;
-    }
-
-    // A 32-bit integer value; nothing when missing or of another kind.
-    std::optional<std::int32_t> ReadInteger(const std::string& name) const {
-        auto type = ValueType(name);
-        if (!type || *type != win32::REG_DWORD) return std::nullopt;
-        auto data = Data(name);
-        if (!data || data->size() != 4) return std::nullopt;
-        std::uint32_t v = std::uint32_t((*data)[0]) | std::uint32_t((*data)[1]) << 8 |
-                          std::uint32_t((*data)[2]) << 16 | std::uint32_t((*data)[3]) << 24;
-        return std::int32_t(v);
-    }
-
-    // The name of the first value that has a name and holds text.
-    std::optional<std::string> FirstNamedTextValue() const {
-        if (!key_) return std::nullopt;
-        for (win32::DWORD i = 0;; ++i) {
-            char name[1024];
-            win32::DWORD size = sizeof name, type = 0;
-            win32::LONG r =
-                win32::RegEnumValueA(key_, i, name, &size, nullptr, &type, nullptr, nullptr);
-            if (r == win32::ERROR_NO_MORE_ITEMS) break;
-            if (r != win32::ERROR_SUCCESS && r != win32::ERROR_MORE_DATA) break;
-            if (size > 0 && (type == win32::REG_SZ || type == win32::REG_EXPAND_SZ))
-                return std::string(name, size);
-        }
-        return std::nullopt;
-    }
-
-private:
-    win32::HKEY key_ = nullptr;
-};
+    return std::nullopt;
+}
 
 // The hardware identifier, read by the kind of its value: a text as text;
 // binary data, and kinds the registry objects do not tell apart (multi-texts
@@ -326,7 +226,7 @@ void TDevices::GetInfoNT() {
                 d.RegistryKey = path;
                 Key params;
                 if (params.Open(win32::HKEY_LOCAL_MACHINE, path + "\\Device Parameters")) {
-                    if (auto name = params.FirstNamedTextValue())
+                    if (auto name = FirstNamedTextValue(params))
                         d.DeviceParameter = params.ReadString(*name);
                 }
                 if (classes::Trim(d.ClassName).empty()) continue;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Corvane_Registry.h"
 #include "platform/Corvane_Routines.h"
 
 namespace torvex::engine {
@@ -162,56 +163,13 @@ TDateTime TransitionInstant(const win32::SYSTEMTIME& rule, int year) {
 
 namespace {
 
-class RegKeyReader {
-public:
-    RegKeyReader(win32::HKEY root, const std::string& path) {
-        ok_ = win32::RegOpenKeyExA(root, path.c_str(), 0, win32::KEY_READ, &key_) == win32::ERROR_SUCCESS;
-    }
-    ~RegKeyReader() {
-        if (ok_) win32::RegCloseKey(key_);
-    }
-    RegKeyReader(const RegKeyReader&) = delete;
-    RegKeyReader& operator=(const RegKeyReader&) = delete;
+using platform::TRegistryReader;
 
-    bool ok() const { return ok_; }
-    win32::HKEY key() const { return key_; }
-    bool exists(const char* name) const {
-        return ok_ && win32::RegQueryValueExA(key_, name, nullptr, nullptr, nullptr, nullptr) == win32::ERROR_SUCCESS;
-    }
-    // A text value up to its first zero; a dword in decimal.
-    std::string text(const char* name) const {
-        win32::DWORD type = 0;
-        std::string data = raw(name, type);
-        if (type == win32::REG_DWORD && data.size() == 4) {
-            std::uint32_t n;
-            std::memcpy(&n, data.data(), 4);
-            return std::to_string(n);
-        }
-        data.resize(std::strlen(data.c_str()));
-        return data;
-    }
-    std::string bytes(const char* name) const {
-        win32::DWORD type = 0;
-        return raw(name, type);
-    }
-
-private:
-    // The value's bytes as stored, "" when it cannot be read.
-    std::string raw(const char* name, win32::DWORD& type) const {
-        win32::DWORD size = 0;
-        if (!ok_ || win32::RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != win32::ERROR_SUCCESS)
-            return {};
-        std::string data(size, '\0');
-        if (win32::RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<win32::LPBYTE>(data.data()), &size) !=
-            win32::ERROR_SUCCESS)
-            return {};
-        data.resize(size);
-        return data;
-    }
-
-    win32::HKEY key_ = nullptr;
-    bool ok_ = false;
-};
+// A value's bytes as stored, "" when it cannot be read.
+std::string Bytes(const TRegistryReader& key, const char* name) {
+    auto data = key.Data(name);
+    return data ? std::string(data->begin(), data->end()) : std::string();
+}
 
 std::string Cut(const std::string& text, std::size_t n) { return text.size() > n ? text.substr(0, n) : text; }
 
@@ -227,15 +185,15 @@ void TTimeZone::GetInfo() {
 
     std::string root = routines::IsNT ? "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones"
                                       : "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Time Zones";
-    RegKeyReader zones(win32::HKEY_LOCAL_MACHINE, root);
-    for (win32::DWORD index = 0; zones.ok(); ++index) {
+    TRegistryReader zones(win32::HKEY_LOCAL_MACHINE, root);
+    for (win32::DWORD index = 0; zones.IsOpen(); ++index) {
         char name[256];
         win32::DWORD size = sizeof name;
-        if (win32::RegEnumKeyExA(zones.key(), index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+        if (win32::RegEnumKeyExA(zones.Handle(), index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
             win32::ERROR_SUCCESS)
             break;
-        RegKeyReader zone(zones.key(), name);
-        std::string tzi = zone.bytes("TZI");
+        TRegistryReader zone(zones.Handle(), name);
+        std::string tzi = Bytes(zone, "TZI");
         if (tzi.size() != 44) continue;
         std::int32_t bias, standardBias, daylightBias;
         win32::SYSTEMTIME standardDate, daylightDate;
@@ -249,8 +207,8 @@ void TTimeZone::GetInfo() {
         };
         if (bias == tz.Bias && standardBias == tz.StandardBias && daylightBias == tz.DaylightBias &&
             same(standardDate, tz.StandardDate) && same(daylightDate, tz.DaylightDate) &&
-            Cut(zone.text("Std"), 32) == standardName && Cut(zone.text("Dlt"), 32) == daylightName) {
-            FDisplayName = zone.text("Display");
+            Cut(zone.ReadText("Std"), 32) == standardName && Cut(zone.ReadText("Dlt"), 32) == daylightName) {
+            FDisplayName = zone.ReadText("Display");
             break;
         }
     }
@@ -314,8 +272,8 @@ void TNTSpecific::GetInfo() {
         }
     }
     if (FProductType == ptUnknown) {
-        RegKeyReader options(win32::HKEY_LOCAL_MACHINE, "\\System\\CurrentControlSet\\Control\\ProductOptions");
-        std::string type = options.text("ProductType");
+        TRegistryReader options(win32::HKEY_LOCAL_MACHINE, "\\System\\CurrentControlSet\\Control\\ProductOptions");
+        std::string type = options.ReadText("ProductType");
         if (AnsiSameText(type, "WinNT")) FProductType = ptWorkStation;
         else if (AnsiSameText(type, "ServerNT")) FProductType = ptServer;
         else if (AnsiSameText(type, "LanmanNT")) FProductType = ptAdvancedServer;
@@ -545,24 +503,24 @@ void TOperatingSystem::GetInfo() {
 }
 
 void TOperatingSystem::ReadRegistry() {
-    RegKeyReader key(win32::HKEY_LOCAL_MACHINE, routines::IsNT ? "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"
+    TRegistryReader key(win32::HKEY_LOCAL_MACHINE, routines::IsNT ? "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"
                                                                : "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
-    if (!key.ok()) return;
+    if (!key.IsOpen()) return;
     const char* versionValue = routines::IsNT ? "CurrentType" : "Version";
-    if (key.exists(versionValue)) FVersion = key.text(versionValue);
-    if (key.exists("RegisteredOrganization")) FRegisteredOrg = key.text("RegisteredOrganization");
-    if (key.exists("RegisteredOwner")) FRegisteredUser = key.text("RegisteredOwner");
-    if (key.exists("ProductID")) FProductID = key.text("ProductID");
-    if (key.exists("ProductKey")) FProductKey = key.text("ProductKey");
-    if (key.exists("DVD_Region")) FDVDRegion = key.text("DVD_Region");
+    if (key.HasValue(versionValue)) FVersion = key.ReadText(versionValue);
+    if (key.HasValue("RegisteredOrganization")) FRegisteredOrg = key.ReadText("RegisteredOrganization");
+    if (key.HasValue("RegisteredOwner")) FRegisteredUser = key.ReadText("RegisteredOwner");
+    if (key.HasValue("ProductID")) FProductID = key.ReadText("ProductID");
+    if (key.HasValue("ProductKey")) FProductKey = key.ReadText("ProductKey");
+    if (key.HasValue("DVD_Region")) FDVDRegion = key.ReadText("DVD_Region");
     static const char* const kFolders[][2] = {{"CommonFiles=", "CommonFilesDir"}, {"ProgramFiles=", "ProgramFilesDir"},
                                               {"Device=", "DevicePath"},          {"OtherDevice=", "OtherDevicePath"},
                                               {"Media=", "MediaPath"},            {"Config=", "ConfigPath"},
                                               {"Wallpaper=", "WallPaperDir"}};
-    for (const auto& f : kFolders) FFolders->Add(std::string(f[0]) + key.text(f[1]));
+    for (const auto& f : kFolders) FFolders->Add(std::string(f[0]) + key.ReadText(f[1]));
     if (routines::IsNT && FCSD == "Service Pack 6") {
-        RegKeyReader hotfix(key.key(), "Hotfix\\Q246009");
-        if (hotfix.ok() && hotfix.exists("Installed") && hotfix.text("Installed") == "1") FCSD = "Service Pack 6a";
+        TRegistryReader hotfix(key.Handle(), "Hotfix\\Q246009");
+        if (hotfix.IsOpen() && hotfix.HasValue("Installed") && hotfix.ReadText("Installed") == "1") FCSD = "Service Pack 6a";
     }
 }
 

@@ -70,7 +70,11 @@ std::string TRegistryReader::ReadString(const std::string& name) const {
 
 std::string TRegistryReader::ReadText(const std::string& name) const {
     if (auto n = ReadInteger(name)) return std::to_string(*n);
-    return ReadString(name);
+    auto data = Data(name);
+    if (!data) return {};
+    std::string text(data->begin(), data->end());
+    text.resize(std::strlen(text.c_str()));
+    return text;
 }
 
 std::optional<std::uint32_t> TRegistryReader::ReadInteger(const std::string& name) const {

@@ -40,7 +40,8 @@ public:
     // A text value (REG_SZ or REG_EXPAND_SZ) up to its first zero; "" when it
     // is missing or of another kind.
     std::string ReadString(const std::string& name) const;
-    // A text value as ReadString, or a REG_DWORD in decimal.
+    // A REG_DWORD in decimal; any other value's bytes up to its first zero
+    // (a text as ReadString reads it). "" when it is missing.
     std::string ReadText(const std::string& name) const;
     // A REG_DWORD; nothing when it is missing or of another kind.
     std::optional<std::uint32_t> ReadInteger(const std::string& name) const;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Corvane_Registry.h"
 #include "platform/machine/TextUtil.h"
 
 namespace torvex::platform::routines {
@@ -20,56 +21,7 @@ std::uint32_t TotalPhysicalMemory = 0;
 
 namespace {
 
-// A registry key opened read-only, closed with the object.
-class Key {
-public:
-    Key(HKEY root, const std::string& path) {
-        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    ~Key() {
-        if (key_) RegCloseKey(key_);
-    }
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY handle() const { return key_; }
-
-    bool has(const std::string& name) const {
-        return key_ && RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    }
-    // The raw value, nullopt when absent.
-    std::optional<std::vector<BYTE>> raw(const std::string& name, DWORD& type) const {
-        DWORD size = 0;
-        if (!key_ || RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            return std::nullopt;
-        std::vector<BYTE> data(size);
-        if (size && RegQueryValueExA(key_, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
-            return std::nullopt;
-        data.resize(size);
-        return data;
-    }
-    // A text value ("" when absent or not a text).
-    std::string text(const std::string& name) const {
-        DWORD type = 0;
-        auto data = raw(name, type);
-        if (!data || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
-        std::string s(data->begin(), data->end());
-        auto zero = s.find('\0');
-        if (zero != std::string::npos) s.resize(zero);
-        return s;
-    }
-    // An integer value; nullopt when absent or not a number.
-    std::optional<std::uint32_t> integer(const std::string& name) const {
-        DWORD type = 0;
-        auto data = raw(name, type);
-        if (!data || type != REG_DWORD || data->size() < 4) return std::nullopt;
-        return static_cast<std::uint32_t>((*data)[0]) | (static_cast<std::uint32_t>((*data)[1]) << 8) |
-               (static_cast<std::uint32_t>((*data)[2]) << 16) | (static_cast<std::uint32_t>((*data)[3]) << 24);
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
+using Key = TRegistryReader;
 
 std::string Before(const std::string& path, char separator) {
     auto at = path.rfind(separator);
@@ -97,7 +49,7 @@ TOSVersion ClassifyWindowsVersion(std::string& servicePack) {
         if (servicePack == "Service Pack 6") {
             Key hotfix(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009");
             // A value of another kind is not the hotfix's mark.
-            if (hotfix && hotfix.integer("Installed") == 1u) servicePack = "Service Pack 6a";
+            if (hotfix && hotfix.ReadInteger("Installed") == 1u) servicePack = "Service Pack 6a";
         }
     } else if (v.dwMajorVersion == 4) {
         std::string mark = Trim(servicePack);
@@ -232,7 +184,7 @@ std::string GetMachine() {
     std::string name;
     if (GetComputerNameA(buffer, &size)) name = buffer;
     Key key(HKEY_LOCAL_MACHINE, "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName");
-    if (key && key.has("ComputerName")) name = key.text("ComputerName");
+    if (key && key.HasValue("ComputerName")) name = key.ReadString("ComputerName");
     return name;
 }
 
@@ -340,7 +292,7 @@ namespace {
 std::string CommandProgram(const char* key) {
     Key k(HKEY_CLASSES_ROOT, key);
     if (!k) return {};
-    return GetFileFromCommand(k.text(""));
+    return GetFileFromCommand(k.ReadString(""));
 }
 const char* const kInternetSettings = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet settings";
 }  // namespace
@@ -369,26 +321,25 @@ std::uint32_t GetDialupConnectionCount() {
 int GetConnectionType() {
     Key key(HKEY_CURRENT_USER, kInternetSettings);
     if (key) {
-        DWORD type = 0;
         std::uint32_t enabled = 0;
-        if (auto data = key.raw("ProxyEnable", type)) {
-            if (type == REG_BINARY) {
+        if (auto data = key.Data("ProxyEnable")) {
+            if (key.ValueType("ProxyEnable") == REG_BINARY) {
                 // Four raw bytes; a shorter value counts its bytes only.
                 std::uint8_t bytes[4] = {0, 0, 0, 0};
                 std::memcpy(bytes, data->data(), std::min<std::size_t>(4, data->size()));
                 enabled = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
             } else {
-                enabled = key.integer("ProxyEnable").value_or(0);
+                enabled = key.ReadInteger("ProxyEnable").value_or(0);
             }
         }
-        if (enabled != 0 && !key.text("ProxyServer").empty()) return 1;
+        if (enabled != 0 && !key.ReadString("ProxyServer").empty()) return 1;
     }
     return GetDialupConnectionCount() > 0 ? 2 : 0;
 }
 
 std::string GetProxyServer() {
     Key key(HKEY_CURRENT_USER, kInternetSettings);
-    return key ? key.text("ProxyServer") : std::string();
+    return key ? key.ReadString("ProxyServer") : std::string();
 }
 
 // ---------------------------------------------------------------- devices and drives
@@ -401,11 +352,11 @@ std::string GetClassDevices(const std::string& classRoot, const std::string& cla
         for (DWORD i = 0;; ++i) {
             char name[256];
             DWORD size = sizeof name;
-            if (RegEnumKeyExA(cls.handle(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            if (RegEnumKeyExA(cls.Handle(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                 break;
             Key instance(HKEY_LOCAL_MACHINE, classPath + "\\" + name);
-            if (!instance || !instance.has(valueName)) continue;
-            std::string text = instance.text(valueName);
+            if (!instance || !instance.HasValue(valueName)) continue;
+            std::string text = instance.ReadString(valueName);
             if (list.IndexOf(text) < 0) list.Add(text);
         }
     };
@@ -418,10 +369,10 @@ std::string GetClassDevices(const std::string& classRoot, const std::string& cla
     for (DWORD i = 0;; ++i) {
         char name[256];
         DWORD size = sizeof name;
-        if (RegEnumKeyExA(root.handle(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(root.Handle(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         Key cls(HKEY_LOCAL_MACHINE, classRoot + "\\" + name);
-        if (cls && EqualsNoCase(cls.text("Class"), className)) {
+        if (cls && EqualsNoCase(cls.ReadString("Class"), className)) {
             addValues(classRoot + "\\" + name);
             return name;
         }
