@@ -266,6 +266,24 @@ TEST(SimMachine, NtMachineWithoutExtrasHasNo16BitModuleAndNoDump) {
     EXPECT_FALSE(m->hasLibrary("kernel32"));
 }
 
+TEST(SimMachine, PowerRecordDescribesMainsAndBattery) {
+    TempDir dir;
+    const std::string version = R"("version": {"major": 4, "minor": 90, "build": 73010104, "platformId": 1})";
+    Write(dir.path() / "desktop" / "machine.json", "{" + version + "}");
+    Write(dir.path() / "laptop" / "machine.json",
+          "{" + version + R"(, "power": {"acLineStatus": 0, "batteryFlag": 1, "batteryLifePercent": 87,
+                                        "batteryLifeTime": 7140, "batteryFullLifeTime": -1}})");
+    // A desktop says nothing; the layer then answers mains without battery.
+    EXPECT_FALSE(SimulatedMachine::Load(dir.path() / "desktop", dir.path() / "o1")->powerStatus());
+    auto p = SimulatedMachine::Load(dir.path() / "laptop", dir.path() / "o2")->powerStatus();
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->acLineStatus, 0);
+    EXPECT_EQ(p->batteryFlag, 1);
+    EXPECT_EQ(p->batteryLifePercent, 87);
+    EXPECT_EQ(p->batteryLifeTime, 7140u);
+    EXPECT_EQ(p->batteryFullLifeTime, 0xFFFFFFFFu);
+}
+
 TEST(SimMachine, BrokenFoldersNameFileAndLineAndWriteNothing) {
     TempDir dir;
     const fs::path overlay = dir.path() / "overlay";
@@ -321,6 +339,11 @@ TEST(SimMachine, BrokenFoldersNameFileAndLineAndWriteNothing) {
 
     fs::path readOnly = machine("readonly", "{" + version + ",\n\"readOnlyKeys\": [\"HKEY_LOCAL_MACHINE\\\\NOPE\"]}");
     expectError(readOnly, "machine.json", 2, "no key");
+
+    expectError(machine("badpower", "{" + version + ",\n\"power\": {\"acLineStatus\": 0,\n \"batteryLifeTime\": -5}}"),
+                "machine.json", 3, "\"power.batteryLifeTime\"");
+    expectError(machine("powertypo", "{" + version + ",\n\"power\": {\"batteryPercent\": 50}}"), "machine.json", 2,
+                "unknown field");
 
     // A variant with a broken base names the base's file.
     machine("loop-a", R"({"base": "../loop-b"})");
