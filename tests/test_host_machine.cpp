@@ -201,6 +201,8 @@ TEST_F(HostReplay, RegistryProjectsTheSystemOnce) {
     RegKey* nt =
         r.root(RegRoot::LocalMachine).find("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
     EXPECT_EQ(nt->value("CSDVersion")->text(), "Linux 6.1.0-27-amd64");
+    ASSERT_NE(nt->value("CurrentType"), nullptr);
+    EXPECT_EQ(nt->value("CurrentType")->text(), "Multiprocessor Free");
     RegKey* cn = r.root(RegRoot::LocalMachine)
                      .find("SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName");
     ASSERT_NE(cn, nullptr);
@@ -241,6 +243,8 @@ TEST_F(HostReplay, HardwareDescriptionCarriesTheFirmwareVersionAndDate) {
     // Windows keeps the date as the firmware's own "MM/DD/YY".
     EXPECT_EQ(d->value("SystemBiosDate")->text(), "07/14/23");
     EXPECT_EQ(torvex::platform::host::WindowsBiosDate("2023-07-14"), "2023-07-14");
+    EXPECT_EQ(torvex::platform::host::KernelType("#1 PREEMPT Tue Jan 2 2024"), "Uniprocessor Free");
+    EXPECT_EQ(torvex::platform::host::KernelType("#1 SMP PREEMPT_DYNAMIC @0"), "Multiprocessor Free");
 }
 
 TEST_F(HostReplay, OwnerWithoutFullNameIsTheLogin) {

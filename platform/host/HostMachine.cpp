@@ -312,6 +312,8 @@ public:
             f.registeredOwner = u.fullName.empty() ? u.login : u.fullName;
             f.productId = machineId();
             f.csdVersion = ServicePackText(kernelRelease());
+            // The version text begins with "#1": no comment, so read it whole.
+            f.kernelType = KernelType(Trim(file("proc/sys/kernel/version").value_or("")));
             f.computerName = computerName();
             f.timeZone = zone();
 #ifdef TORVEX_HOST_X86

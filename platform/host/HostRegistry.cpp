@@ -27,6 +27,7 @@ void ProjectNtCurrentVersion(Registry& r, const HostRegistryFacts& f) {
     key.setValue(RegValue::String("CurrentVersion", "5.1"));
     key.setValue(RegValue::String("CurrentBuildNumber", "2600"));
     SetText(key, "CSDVersion", f.csdVersion);
+    SetText(key, "CurrentType", f.kernelType);
 }
 
 void ProjectWindowsCurrentVersion(Registry& r, const HostRegistryFacts& f) {
@@ -86,6 +87,12 @@ constexpr Projector kProjectors[] = {
 };
 
 }  // namespace
+
+std::string KernelType(const std::string& kernelVersion) {
+    if (kernelVersion.empty()) return {};
+    std::string padded = " " + kernelVersion + " ";
+    return padded.find(" SMP ") != std::string::npos ? "Multiprocessor Free" : "Uniprocessor Free";
+}
 
 std::string WindowsBiosDate(const std::string& kernelDate) {
     const std::string& d = kernelDate;

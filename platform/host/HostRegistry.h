@@ -19,6 +19,7 @@ struct HostRegistryFacts {
     std::string registeredOwner;  // full name from the password database, else login
     std::string productId;        // the machine id
     std::string csdVersion;       // "Linux <kernel release>"
+    std::string kernelType;       // "Multiprocessor Free" or "Uniprocessor Free"
     std::string computerName;     // NetBIOS form of the host name
     std::optional<HostTimeZone> timeZone;   // the local zone, listed under "Time Zones"
     // The hardware description: the machine type Windows names an x86 PC
@@ -32,6 +33,12 @@ struct HostRegistryFacts {
 // its own small projector, so that more keys (devices, time zones, ...) are
 // added as further projectors.
 void ProjectHostRegistry(Registry& registry, const HostRegistryFacts& facts);
+
+// The kernel's kind as NT names its own: a kernel built for several
+// processors ("#1 SMP PREEMPT ..." in /proc/sys/kernel/version) is
+// "Multiprocessor Free", any other "Uniprocessor Free" (every released
+// kernel is a free, not a checked, build). "" without a version text.
+std::string KernelType(const std::string& kernelVersion);
 
 // The firmware date as Windows keeps it, "MM/DD/YY"; a date in another form
 // stays as it is.
