@@ -3,6 +3,8 @@
 // currency patterns, and the host's C library data in Windows' form.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "FakeMachine.h"
 #include "engine/Zarvo_OS.h"
 #include "platform/Corvane_Routines.h"
@@ -246,6 +248,21 @@ TEST(HostLocaleItems, TheCLibrarysDataInWindowsForm) {
     EXPECT_EQ(host::WindowsDatePicture("%e de %B de %Y"), "d' de 'MMMM' de 'yyyy");
     EXPECT_EQ(host::WindowsDatePicture("%A %e %B %Y %H:%M:%S", true), "dddd d MMMM yyyy");
     EXPECT_EQ(host::WindowsDatePicture("%F"), "yyyy-MM-dd");
+}
+
+TEST(HostLocaleItems, ALocaleThatIsNotInstalledIsNotTheOneInUse) {
+    // The C library then works in "C"; naming the locale all the same would
+    // pair a German locale id with the C library's English items.
+    const char* saved = std::getenv("LC_ALL");
+    std::string keep = saved ? saved : "";
+    ::setenv("LC_ALL", "xx_YY.UTF-8", 1);
+    EXPECT_EQ(host::ProcessLocaleName(), "C");
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    EXPECT_EQ(host::ProcessLocaleName(), "C.UTF-8");
+    if (saved)
+        ::setenv("LC_ALL", keep.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
 }
 
 }  // namespace

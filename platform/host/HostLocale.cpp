@@ -311,6 +311,11 @@ std::map<std::uint32_t, std::string> WindowsLocaleItems(const LibcLocaleData& d,
 }
 
 std::string ProcessLocaleName() {
+    // A locale that is named but not installed is not the one in use: the
+    // C library then works in "C", and so do the items read from it.
+    locale_t loc = newlocale(LC_ALL_MASK, "", nullptr);
+    if (!loc) return "C";
+    freelocale(loc);
     for (const char* var : {"LC_ALL", "LANG"})
         if (const char* v = std::getenv(var); v && *v) return v;
     return "C";

@@ -51,8 +51,8 @@ std::string WindowsTimePicture(const std::string& strftimeFormat, const std::str
 // Every item the host answers, by item number.
 std::map<std::uint32_t, std::string> WindowsLocaleItems(const LibcLocaleData& data, const LcidEntry& entry);
 
-// The process locale: its name (LC_ALL, else LANG, else "C") and the C
-// library's data for it ("C" when the named locale is not installed).
+// The process locale: its name (LC_ALL, else LANG, else "C"; "C" when the
+// named locale is not installed) and the C library's data for it.
 std::string ProcessLocaleName();
 LibcLocaleData ReadLibcLocale();
 
