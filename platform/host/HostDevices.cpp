@@ -1086,7 +1086,8 @@ const std::vector<HostDevice>& HostDevices() {
     return devices;
 }
 
-void ProjectHostDevices(Registry& registry, const HostRegistryFacts&) {
+void ProjectHostDevices(Registry& registry, const HostRegistryFacts& facts) {
+    if (!facts.liveDevices) return;
     ProjectDevices(registry, HostDevices(), LiveContextOnce());
 }
 

@@ -321,6 +321,7 @@ public:
 #endif
             f.biosVersion = FirstLine(file("sys/class/dmi/id/bios_version"));
             f.biosDate = FirstLine(file("sys/class/dmi/id/bios_date"));
+            f.liveDevices = root_ == fs::path("/");
             ProjectHostRegistry(*registry_, f);
             ProjectHostInternet(*registry_, routinesContext(), drives());
         });

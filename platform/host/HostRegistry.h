@@ -27,6 +27,9 @@ struct HostRegistryFacts {
     std::string machineIdentifier;
     std::string biosVersion;
     std::string biosDate;         // as the kernel gives it, "MM/DD/YYYY"
+    // The device tree comes from the kernel's device manager, which only
+    // knows the running system: a replayed tree has no devices.
+    bool liveDevices = true;
 };
 
 // Fills the registry with every projected key. Each area of the system has
