@@ -77,6 +77,7 @@ struct NtPc {
     const char* smbiosVersion;
     const char* memorySlots;
     const char* deviceCount;
+    const char* mains;   // NT 4.0 has no power management and knows nothing
     std::vector<std::pair<std::string, std::string>> devices;   // display name -> class description
     bool tapeDrive;
 };
@@ -94,7 +95,7 @@ const std::vector<NtPc>& Pcs() {
          "Instruction cache, 8K, 4-way set associative, 32 byte line size", "0", "133681152",
          "$0409", "United States", "M/d/yy", "(GMT-06:00) Central Time (US & Canada)", "Central Standard Time", 360,
          "10/31/99 2:00:00 AM", "4/4/99 2:00:00 AM", "360", "300",
-         "MPS Multiprocessor PC", "1.00.16.CS1", "04/21/98", "2.1", "8", "24",
+         "MPS Multiprocessor PC", "1.00.16.CS1", "04/21/98", "2.1", "8", "24", "Unknown",
          {{"HP C1537A (HP SureStore DAT24)", "Tape drives"},
           {"Adaptec AHA-294X/AHA-394X/AIC-78XX SCSI Controller", "SCSI and RAID controllers"},
           {"Matrox Millennium II", "Display adapters"},
@@ -116,7 +117,7 @@ const std::vector<NtPc>& Pcs() {
          "Data cache, 16K, 4-way set associative, 32 byte line size", "1", "1073168384",
          "$041D", "Sverige", "yyyy-MM-dd", "(GMT+01:00) Amsterdam, Berlin, Bern, Rom, Stockholm, Wien",
          "Västeuropa, normaltid", -60, "2003-10-26 03:00:00", "2003-03-30 02:00:00", "-60", "-120",
-         "ACPI-multiprocessordator", "INTEL  - 1000814", "08/14/01", "2.3", "4", "38",
+         "ACPI-multiprocessordator", "INTEL  - 1000814", "08/14/01", "2.3", "4", "38", "Online",
          {{"Adaptec AIC-7899 Ultra160 PCI SCSI-styrenhet", "SCSI- och RAID-styrenheter"},
           {"IBM IC35L036UWD210-0 SCSI Disk Device", "Diskenheter"},
           {"Intel(R) PRO/1000 T Server Adapter", "Nätverkskort"},
@@ -209,6 +210,8 @@ TEST(SimNtMachines, EachPcReportsItsWindowsProcessorLocaleZoneFirmwareAndDevices
         EXPECT_EQ(smbios["Version"], pc.smbiosVersion);
         EXPECT_EQ(smbios["MemorySlotCount"], pc.memorySlots);
         EXPECT_EQ(smbios["CPU Manufacturer"], "Intel");
+
+        EXPECT_EQ(Section(report, "Advanced Power Management")["ACPowerStatus"], pc.mains);
 
         EXPECT_EQ(Section(report, "Devices")["Count"], pc.deviceCount);
         for (const auto& [name, classDescription] : pc.devices) {
