@@ -16,6 +16,7 @@
 #include "platform/Corvane_Routines.h"
 #include "platform/machine/Registry.h"
 #include "platform/simulated/SimulatedMachine.h"
+#include "platform/win32/Win32.h"
 
 namespace fs = std::filesystem;
 using namespace torvex;
@@ -281,6 +282,21 @@ TEST_F(MachineOnShippedPcTest, Windows98HasNoComputerDeviceButItsFirmwareStrings
     EXPECT_EQ(m.BIOS().Date(), "12/28/99");
     EXPECT_EQ(m.Name(), "HJEMME-PC");
     EXPECT_NEAR(double(m.SystemUpTime()), 1843.0, 0.01);
+}
+
+TEST_F(MachineOnShippedPcTest, TheServerUpSixtyFourDaysKeepsItsTrueBootTime) {
+    // Up 5,531,234 s: the 32-bit tick count wrapped after 49.7 days and
+    // reads only 14 days.
+    Load("win2000-dc");
+    EXPECT_LT(win32::GetTickCount(), 15u * 86400 * 1000);
+    TMachine m;
+    m.GetInfo(0);
+    EXPECT_NEAR(double(m.SystemUpTime()), 5531234.0, 0.01);
+    TStringList r;
+    m.Report(r);
+    // Started 2003-11-20 09:15:42, Swedish short date and time.
+    EXPECT_EQ(r[3], "Last Boot=2003-09-17 08:48:28");
+    EXPECT_EQ(r[4], "System Up Time=2 Months, 0 Weeks, 2 Days, 0 Hours, 27 Minutes, 14 Seconds.");
 }
 
 }  // namespace

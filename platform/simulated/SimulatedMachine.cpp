@@ -402,7 +402,9 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
     std::int64_t offset = r.signedAt("/clock/utcOffsetMinutes", 0);
     if (offset < -14 * 60 || offset > 14 * 60) r.fail("/clock/utcOffsetMinutes", "must lie between -840 and 840");
     m->utcOffsetSeconds_ = offset * 60;
-    m->bootNs_ = r.unsignedAt("/clock/secondsSinceBoot", 60, 49ull * 86400) * 1000000000ull;
+    // Up to ten years: a server may run longer than the 49.7 days after which
+    // the 32-bit tick count wraps, and the layer's 64-bit count must show it.
+    m->bootNs_ = r.unsignedAt("/clock/secondsSinceBoot", 60, 10ull * 366 * 86400) * 1000000000ull;
     m->performanceFrequency_ = r.unsignedAt("/clock/performanceFrequency", 3579545, kAny);
 
     r.onlyFields("/processor", {"clockMHz"});
