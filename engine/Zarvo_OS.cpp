@@ -517,7 +517,13 @@ void TOperatingSystem::ReadRegistry() {
                                               {"Device=", "DevicePath"},          {"OtherDevice=", "OtherDevicePath"},
                                               {"Media=", "MediaPath"},            {"Config=", "ConfigPath"},
                                               {"Wallpaper=", "WallPaperDir"}};
-    for (const auto& f : kFolders) FFolders->Add(std::string(f[0]) + key.ReadText(f[1]));
+    // NT keeps these folders where Windows 95 does, not beside its own
+    // version values: read there, a value the version key lacks would be
+    // empty on every NT PC.
+    TRegistryReader shared;
+    if (routines::IsNT) shared.Open(win32::HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+    for (const auto& f : kFolders)
+        FFolders->Add(std::string(f[0]) + (key.HasValue(f[1]) || !shared ? key.ReadText(f[1]) : shared.ReadText(f[1])));
     if (routines::IsNT && FCSD == "Service Pack 6") {
         TRegistryReader hotfix(key.Handle(), "Hotfix\\Q246009");
         if (hotfix.IsOpen() && hotfix.HasValue("Installed") && hotfix.ReadText("Installed") == "1") FCSD = "Service Pack 6a";

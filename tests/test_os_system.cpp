@@ -150,6 +150,28 @@ TEST_F(OperatingSystemTest, FoldersEndWithTheProfileOfTheDesktop) {
     EXPECT_EQ(f[f.Count() - 1], "Profile=C:\\Documents and Settings\\Kari");
 }
 
+TEST_F(OperatingSystemTest, NtFindsTheProgramFoldersWhereWindowsKeepsThem) {
+    // NT keeps its version values in "Windows NT\CurrentVersion" but the
+    // program and media folders in "Windows\CurrentVersion", as Windows 95.
+    version(5, 0, win32::VER_PLATFORM_WIN32_NT, "Service Pack 4", true, 4, 0, 1);
+    auto& lm = machine->registry().root(RegRoot::LocalMachine);
+    lm.ensure("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion")
+        .setValue(RegValue::String("RegisteredOwner", "Sven"));
+    torvex::platform::RegKey& shared = lm.ensure("SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+    shared.setValue(RegValue::String("ProgramFilesDir", "C:\\Program"));
+    shared.setValue(RegValue::String("MediaPath", "C:\\WINNT\\Media"));
+    TOperatingSystem os;
+    os.GetInfo();
+    EXPECT_EQ(os.Folders().Values("ProgramFiles"), "C:\\Program");
+    EXPECT_EQ(os.Folders().Values("Media"), "C:\\WINNT\\Media");
+    EXPECT_EQ(os.Folders().Values("Config"), "");
+    // A value beside the version values still wins.
+    lm.ensure("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion")
+        .setValue(RegValue::String("MediaPath", "D:\\Ljud"));
+    os.GetInfo();
+    EXPECT_EQ(os.Folders().Values("Media"), "D:\\Ljud");
+}
+
 // ---------------------------------------------------------------- the shipped PCs
 
 class ShippedOperatingSystem : public ::testing::Test {
