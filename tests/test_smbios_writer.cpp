@@ -103,6 +103,21 @@ TEST(SmbiosWriter, DmidecodeReadsWhatWasDescribed) {
     EXPECT_EQ(output.find("BAD INDEX"), std::string::npos) << output;
 }
 
+TEST(SmbiosWriter, AFirmwareFromBeforeTheTablesHasItsTextsAlone) {
+    nlohmann::json d = {{"texts", {{"FE061h", "Award Modular BIOS v4.51PG"}, {"FFFF5h", "07/28/95"}}}};
+    std::vector<std::uint8_t> image = platform::firmware::WriteSegmentImage(d, "machines/x/firmware.json");
+    ASSERT_EQ(image.size(), 0x10000u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[0xE061])), "Award Modular BIOS v4.51PG");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[0xFFF5])), "07/28/95");
+    // No anchor anywhere: the decoder finds no tables.
+    std::string bytes(image.begin(), image.end());
+    EXPECT_EQ(bytes.find("_SM_"), std::string::npos);
+    EXPECT_EQ(bytes.find("_DMI_"), std::string::npos);
+    // A table member without a version is a mistake, not an old BIOS.
+    d["bios"] = {{"vendor", "Award"}};
+    EXPECT_THROW(platform::firmware::WriteSegmentImage(d, "machines/x/firmware.json"), platform::MachineError);
+}
+
 TEST(SmbiosWriter, AFaultyDescriptionIsRefusedWithItsPlace) {
     auto message = [](nlohmann::json d) -> std::string {
         try {
@@ -118,7 +133,7 @@ TEST(SmbiosWriter, AFaultyDescriptionIsRefusedWithItsPlace) {
     EXPECT_EQ(message(d), "machines/x/firmware.json: /chassis/type: unknown name \"Igloo\"");
     d = DesktopDescription();
     d.erase("version");
-    EXPECT_EQ(message(d), "machines/x/firmware.json: /version: a version such as \"2.3\" is required");
+    EXPECT_EQ(message(d), "machines/x/firmware.json: /version: a version such as \"2.3\" is required for the tables");
     d = DesktopDescription();
     d["memoryModules"][1]["types"] = {"DIMM", "Holographic"};
     EXPECT_EQ(message(d), "machines/x/firmware.json: /memoryModules/1/types/1: unknown name \"Holographic\"");

@@ -696,15 +696,26 @@ std::vector<std::uint8_t> PlaceInSegment(const SmbiosTable& table, std::uint32_t
 }
 
 std::vector<std::uint8_t> WriteSegmentImage(const json& description, const std::string& source) {
-    SmbiosTable t = BuildTable(description, source);
     Reader r(source);
-    std::uint32_t entry = std::uint32_t(r.number(description, "entryPoint", "", kSegmentBase, 0xFFFFF));
-    std::uint32_t table = std::uint32_t(r.number(description, "table", "", entry + 0x20, 0xFFFFF));
+    // A BIOS from before SMBIOS (1995 and earlier) has its texts and no
+    // tables: a description without a version writes the texts alone.
     std::vector<std::uint8_t> image;
-    try {
-        image = PlaceInSegment(t, entry, table);
-    } catch (const std::invalid_argument& e) {
-        r.fail("/entryPoint", e.what());
+    std::size_t lo = 0, hi = 0;   // the bytes the entry point and the table take
+    if (description.is_object() && !description.contains("version")) {
+        for (const auto& [member, value] : description.items())
+            if (member != "texts") r.fail("/version", "a version such as \"2.3\" is required for the tables");
+        image.assign(kSegmentSize, 0);
+    } else {
+        SmbiosTable t = BuildTable(description, source);
+        std::uint32_t entry = std::uint32_t(r.number(description, "entryPoint", "", kSegmentBase, 0xFFFFF));
+        std::uint32_t table = std::uint32_t(r.number(description, "table", "", entry + 0x20, 0xFFFFF));
+        try {
+            image = PlaceInSegment(t, entry, table);
+        } catch (const std::invalid_argument& e) {
+            r.fail("/entryPoint", e.what());
+        }
+        lo = std::min(entry, table) - kSegmentBase;
+        hi = std::max<std::size_t>(entry + 0x1F, table + t.structures.size()) - kSegmentBase;
     }
 
     // Texts the BIOS keeps at fixed places (its name, copyright, the BIOS
@@ -712,9 +723,6 @@ std::vector<std::uint8_t> WriteSegmentImage(const json& description, const std::
     if (description.contains("texts")) {
         const json& texts = description.at("texts");
         if (!texts.is_object()) r.fail("/texts", "an object of addresses and texts is expected");
-        // The entry point and the table take [lo, hi) of the image.
-        std::size_t lo = std::min(entry, table) - kSegmentBase;
-        std::size_t hi = std::max<std::size_t>(entry + 0x1F, table + t.structures.size()) - kSegmentBase;
         for (const auto& [address, text] : texts.items()) {
             std::string at = "/texts/" + address;
             std::uint32_t a = std::uint32_t(r.number(json(address), at));

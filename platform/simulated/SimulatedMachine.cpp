@@ -464,6 +464,8 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
         m->power_ = p;
     }
 
+    m->firmware_ = SimulatedFirmware(m->facts_, files.front().path.string());
+
     r.onlyFields("/shell", {"canOpen"});
     m->shellOpenWorks_ = r.boolAt("/shell/canOpen", true);
 

@@ -77,10 +77,9 @@ public:
     // machine.json "power"; absent: mains and no battery.
     std::optional<PowerStatusFacts> powerStatus() override { return power_; }
     std::optional<DiskSpace> diskFreeSpace(char letter) override;
-    // The "firmware" record of machine.json (SimulatedFirmware.cpp).
-    std::optional<FirmwareSegment> firmwareSegment() override {
-        return SimulatedFirmware(facts_, (folder() / "machine.json").string());
-    }
+    // The "firmware" record of machine.json (SimulatedFirmware.cpp), built
+    // when the machine loads so that a broken description stops the load.
+    std::optional<FirmwareSegment> firmwareSegment() override { return firmware_; }
 
     // --- beyond the Machine interface, for tests and later facts
 
@@ -130,6 +129,7 @@ private:
     std::optional<std::uint16_t> freeResources_[3];
     bool hasUserModule16_ = false;
     std::optional<PowerStatusFacts> power_;
+    std::optional<FirmwareSegment> firmware_;
     bool shellOpenWorks_ = true;
     std::vector<std::string> shellOpenLog_;
 
