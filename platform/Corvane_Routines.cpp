@@ -283,6 +283,9 @@ std::string GetFileFromCommand(const std::string& command) {
         s.pop_back();
         if (s.size() > 1 && s.front() == '"' && s.back() == '"') s = s.substr(1, s.size() - 2);
     }
+    // Windows finds "X.EXE " as X.EXE, so shortening stops one blank early
+    // on an unquoted path with arguments; the program's name has none.
+    while (!s.empty() && s.back() == ' ') s.pop_back();
     return s;
 }
 

@@ -157,6 +157,11 @@ TEST(SimMachine, WindowsPathsIgnoreLetterCaseAndStayOnTheirDrive) {
     EXPECT_TRUE(m->readPath("C:\\WINDOWS\\SYSTEM\\..\\.\\WIN.INI"));
     EXPECT_TRUE(m->readPath("C:\\"));
     EXPECT_TRUE(m->readPath("C:\\WINDOWS\\"));
+    // Trailing blanks and dots of a name are ignored; a closing separator
+    // asks for a folder, which a file is not.
+    EXPECT_TRUE(m->readPath("C:\\WINDOWS\\WIN.INI. "));
+    EXPECT_FALSE(m->readPath("C:\\WINDOWS\\WIN.INI\\"));
+    EXPECT_FALSE(m->readPath("C:\\WINDOWS\\WIN.INI /"));
     // ".." never climbs out of the drive into the machine folder.
     EXPECT_FALSE(m->readPath("C:\\..\\machine.json"));
     EXPECT_FALSE(m->readPath("C:\\WINDOWS\\NOSUCH.INI"));

@@ -218,3 +218,17 @@ TEST(NineXShippedPcs, TheLibrariesFollowTheWindowsRelease) {
     }
     fs::remove_all(overlay);
 }
+
+TEST(NineXShippedPcs, TheMailClientOfAnUnquotedCommandIsTheProgramAlone) {
+    // "...\EXCHNG32.EXE /mailurl:%1": shortened from its end, the command
+    // names the program once the blank before "/" is reached; the blank is
+    // no part of the program's name.
+    const fs::path overlay = fs::temp_directory_path() / ("torvex-9x-mail-" + std::to_string(::getpid()));
+    torvex::platform::SetActiveMachine(torvex::platform::SimulatedMachine::Load(
+        fs::path(TORVEX_SOURCE_DIR) / "machines" / "win95-pc", overlay));
+    rt::InitializeRoutines();
+    EXPECT_EQ(rt::GetDefaultMailClient(), "C:\\Program Files\\Microsoft Exchange\\EXCHNG32.EXE");
+    torvex::platform::SetActiveMachine(nullptr);
+    rt::InitializeRoutines();
+    fs::remove_all(overlay);
+}

@@ -359,6 +359,9 @@ std::optional<std::string> DriveMap::toHost(std::string_view windowsPath) const 
         if (out.back() != '/') out.push_back('/');
         out += p;
     }
+    // A closing separator names a folder, on Linux as on Windows: "ls/" is
+    // no file.
+    if (!rest.empty() && (rest.back() == '\\' || rest.back() == '/') && out.back() != '/') out.push_back('/');
     return out;
 }
 

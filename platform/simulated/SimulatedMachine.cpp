@@ -187,12 +187,14 @@ std::string LibraryKey(const std::string& name) {
 struct WindowsPath {
     char drive;
     std::vector<std::string> parts;
+    bool folder = false;   // ends with a separator: only a folder answers
 };
 
 std::optional<WindowsPath> ParseWindowsPath(const std::string& path) {
     if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0]))) return std::nullopt;
     if (path.size() > 2 && path[2] != '\\' && path[2] != '/') return std::nullopt;
     WindowsPath wp{char(std::toupper(static_cast<unsigned char>(path[0]))), {}};
+    wp.folder = path.back() == '\\' || path.back() == '/';
     std::size_t start = 2;
     while (start < path.size()) {
         std::size_t end = path.find_first_of("\\/", start);
@@ -227,6 +229,9 @@ std::optional<fs::path> FindNoCase(const fs::path& dir, const std::string& name)
 std::optional<fs::path> Resolve(const fs::path& root, const WindowsPath& wp) {
     auto at = FindNoCase(root, std::string(1, wp.drive));
     for (std::size_t i = 0; at && i < wp.parts.size(); ++i) at = FindNoCase(*at, wp.parts[i]);
+    // "X.EXE\" names a folder X.EXE: a file of that name does not answer.
+    std::error_code ec;
+    if (at && wp.folder && !fs::is_directory(*at, ec)) return std::nullopt;
     return at;
 }
 
