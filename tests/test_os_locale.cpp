@@ -111,7 +111,18 @@ TEST_F(LocaleTest, TheUsersChangesApplyToTheUsersLocaleOnly) {
     locale.GetInfo(win32::LOCALE_SYSTEM_DEFAULT);
     EXPECT_EQ(locale.ShortDateFormat(), "dd.MM.yy");
     EXPECT_EQ(locale.NegativeCurrencyMode(), "-$ 1.1");
+    // The century follows the user's picture; the day and month keep their
+    // leading zeros.
+    EXPECT_EQ(locale.YearFormat(), TwoDigit);
     char buffer[32];
+    EXPECT_GT(win32::GetLocaleInfoA(0x0414, win32::LOCALE_ICENTURY | win32::LOCALE_NOUSEROVERRIDE, buffer, 32), 0);
+    EXPECT_STREQ(buffer, "1");
+    EXPECT_GT(win32::GetLocaleInfoA(0x0414, win32::LOCALE_IDAYLZERO, buffer, 32), 0);
+    EXPECT_STREQ(buffer, "1");
+    intl.setValue(RegValue::String("sShortDate", "d.M.yy"));
+    EXPECT_GT(win32::GetLocaleInfoA(0x0414, win32::LOCALE_IMONLZERO, buffer, 32), 0);
+    EXPECT_STREQ(buffer, "0");
+    intl.setValue(RegValue::String("sShortDate", "dd.MM.yy"));
     EXPECT_GT(win32::GetLocaleInfoA(0x0414, win32::LOCALE_SSHORTDATE | win32::LOCALE_NOUSEROVERRIDE, buffer, 32), 0);
     EXPECT_STREQ(buffer, "dd.MM.yyyy");
     // Another locale keeps its own items.

@@ -170,6 +170,13 @@ std::optional<std::string> Item(LCID locale, LCTYPE type) {
         RegKey* intl = m.registry().root(RegRoot::CurrentUser).find(kInternational);
         if (name != UserSettingNames().end() && intl)
             if (const RegValue* v = intl->value(name->second)) return v->text();
+        // The century and leading-zero items follow the user's short date
+        // picture, so that "M/d/yy" is not paired with a four-digit year.
+        if (intl && (type == LOCALE_ICENTURY || type == LOCALE_IDAYLZERO || type == LOCALE_IMONLZERO))
+            if (const RegValue* v = intl->value("sShortDate")) {
+                const char* field = type == LOCALE_ICENTURY ? "yyyy" : type == LOCALE_IDAYLZERO ? "dd" : "MM";
+                return std::string(v->text().find(field) != std::string::npos ? "1" : "0");
+            }
     }
     auto table = Tables().find(id);
     if (table == Tables().end()) return std::nullopt;
