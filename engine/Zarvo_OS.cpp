@@ -524,10 +524,7 @@ void TOperatingSystem::ReadRegistry() {
     if (routines::IsNT) shared.Open(win32::HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
     for (const auto& f : kFolders)
         FFolders->Add(std::string(f[0]) + (key.HasValue(f[1]) || !shared ? key.ReadText(f[1]) : shared.ReadText(f[1])));
-    if (routines::IsNT && FCSD == "Service Pack 6") {
-        TRegistryReader hotfix(key.Handle(), "Hotfix\\Q246009");
-        if (hotfix.IsOpen() && hotfix.HasValue("Installed") && hotfix.ReadText("Installed") == "1") FCSD = "Service Pack 6a";
-    }
+    if (routines::IsNT) FCSD = routines::WithHotfixQ246009(FCSD);
 }
 
 void TOperatingSystem::AddSpecialFolders() {

@@ -32,6 +32,13 @@ std::string Before(const std::string& path, char separator) {
 
 // ---------------------------------------------------------------- classification
 
+std::string WithHotfixQ246009(const std::string& servicePack) {
+    if (servicePack != "Service Pack 6") return servicePack;
+    Key hotfix(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009");
+    // A value of another kind is not the hotfix's mark.
+    return hotfix && hotfix.ReadInteger("Installed") == 1u ? "Service Pack 6a" : servicePack;
+}
+
 TOSVersion ClassifyWindowsVersion(std::string& servicePack) {
     OSVERSIONINFOA v{};
     v.dwOSVersionInfoSize = sizeof v;
@@ -46,11 +53,7 @@ TOSVersion ClassifyWindowsVersion(std::string& servicePack) {
         case 5: result = v.dwMinorVersion == 1 ? osWinXP : osWin2000; break;
         default: result = osUnknown; break;
         }
-        if (servicePack == "Service Pack 6") {
-            Key hotfix(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009");
-            // A value of another kind is not the hotfix's mark.
-            if (hotfix && hotfix.ReadInteger("Installed") == 1u) servicePack = "Service Pack 6a";
-        }
+        servicePack = WithHotfixQ246009(servicePack);
     } else if (v.dwMajorVersion == 4) {
         std::string mark = Trim(servicePack);
         if (v.dwMinorVersion == 0)

@@ -52,6 +52,9 @@ void InitializeRoutines();
 // "Service Pack 6" becomes "Service Pack 6a" on NT 4.0 with hotfix Q246009
 // installed).
 TOSVersion ClassifyWindowsVersion(std::string& servicePack);
+// NT 4.0's "Service Pack 6" is 6a when hotfix Q246009 is installed (its
+// "Installed" dword is 1); any other text is returned as it is.
+std::string WithHotfixQ246009(const std::string& servicePack);
 // The family and full names of a classification.
 std::string OSNameOf(TOSVersion version);
 std::string OSFullNameOf(TOSVersion version, const std::string& servicePack);

@@ -114,6 +114,11 @@ TEST_F(OperatingSystemTest, ServicePack6BecomesSixAOnlyWithTheHotfixInstalled) {
     hotfix.setValue(RegValue::Dword("Installed", 0));
     os.GetInfo();
     EXPECT_EQ(os.CSD(), "Service Pack 6");
+    // A text "1" is not the hotfix's mark, for the version classification
+    // and this category alike.
+    hotfix.setValue(RegValue::String("Installed", "1"));
+    os.GetInfo();
+    EXPECT_EQ(os.CSD(), "Service Pack 6");
     hotfix.setValue(RegValue::Dword("Installed", 1));
     os.GetInfo();
     EXPECT_EQ(os.CSD(), "Service Pack 6a");
