@@ -120,11 +120,11 @@ TTorvex::TTorvex(QWidget* parent)
     setWindowTitle("Torvex");
     corvaneSystemInfo_->SetExceptionMode(engine::emMessage);
     // The engine's guarded steps report through the message box of the
-    // layer; in this window that is a modal box over the window.
-    platform::SetMessageBoxHook([this](const std::string& text, const std::string& caption,
-                                       unsigned type) {
+    // layer: a modal box of its own, without an owner window, as a box
+    // raised from deep inside a refresh has none to name.
+    platform::SetMessageBoxHook([](const std::string& text, const std::string& caption, unsigned type) {
         QMessageBox box(IconOf(type), QString::fromStdString(caption),
-                        QString::fromStdString(text), QMessageBox::Ok, this);
+                        QString::fromStdString(text), QMessageBox::Ok, nullptr);
         box.exec();
         return win32::IDOK;
     });

@@ -12,6 +12,7 @@
 
 #include "app/EditionStrings.h"
 #include "app/Main.h"
+#include "app/ZarvoSplash.h"
 #include "platform/Corvane_Startup.h"
 #include "platform/machine/Machine.h"
 
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     torvex::platform::SetResourceStrings(EditionTable());
     QApplication app(argc, argv);
     QApplication::setApplicationName("Torvex");
+    torvex::app::InstallRefreshSplash();
     try {
         // The platform flags and the optional libraries come before any
         // window, as on Windows, where the units initialise first.
