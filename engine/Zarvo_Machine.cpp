@@ -166,7 +166,7 @@ TMachine::TMachine() : FSMBIOS(std::make_unique<TSMBIOS>()), FBIOS(std::make_uni
     TDevice device;
     for (int i = 0; devices.GetDevice(i, device); ++i) {
         if (device.DeviceClass != dcComputer) continue;
-        FComputer = device.DisplayName();
+        FComputer = device.FriendlyName.empty() ? device.Description : device.FriendlyName;
         break;
     }
 }
@@ -190,12 +190,12 @@ void TMachine::GetInfo(int mode) {
     FUser = platform::routines::GetUser();
 
     // A key counts as on when it is toggled on and not held down.
+    // A keyboard state that cannot be read leaves every key off.
     win32::BYTE keys[256] = {};
-    if (win32::GetKeyboardState(keys)) {
-        FCapsLock = keys[win32::VK_CAPITAL] == 1;
-        FNumLock = keys[win32::VK_NUMLOCK] == 1;
-        FScrollLock = keys[win32::VK_SCROLL] == 1;
-    }
+    if (!win32::GetKeyboardState(keys)) std::memset(keys, 0, sizeof keys);
+    FCapsLock = keys[win32::VK_CAPITAL] == 1;
+    FNumLock = keys[win32::VK_NUMLOCK] == 1;
+    FScrollLock = keys[win32::VK_SCROLL] == 1;
 }
 
 void TMachine::Report(TStringList& list) const {
