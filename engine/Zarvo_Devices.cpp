@@ -93,14 +93,19 @@ void ReadService(const std::string& service, std::string& name, std::string& gro
                  std::int32_t& type) {
     Key key;
     if (!key.Open(win32::HKEY_LOCAL_MACHINE, kServices + service)) return;
-    group = key.ReadString("Group");
+    // A missing text reads as empty; one of another kind is a failed read.
+    auto isText = [&](const char* value) {
+        auto kind = key.ValueType(value);
+        return !kind || *kind == win32::REG_SZ || *kind == win32::REG_EXPAND_SZ;
+    };
+    bool complete = isText("DisplayName") && isText("Group");
     name = key.ReadString("DisplayName");
     group = key.ReadString("Group");
-    if (auto t = key.ReadInteger("Type")) {
+    if (auto t = key.ReadInteger("Type"))
         type = *t;
-    } else {
-        name.clear();
-    }
+    else
+        complete = false;
+    if (!complete) name.clear();
 }
 
 bool PlatformIsNT() {

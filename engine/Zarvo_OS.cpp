@@ -171,7 +171,15 @@ std::string Bytes(const TRegistryReader& key, const char* name) {
     return data ? std::string(data->begin(), data->end()) : std::string();
 }
 
-std::string Cut(const std::string& text, std::size_t n) { return text.size() > n ? text.substr(0, n) : text; }
+// The first n characters of a UTF-8 text (not bytes: "Västeuropa" is ten).
+std::string Cut(const std::string& text, std::size_t n) {
+    std::size_t at = 0;
+    for (std::size_t count = 0; at < text.size() && count < n; ++count) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    }
+    return text.substr(0, at);
+}
 
 }  // namespace
 

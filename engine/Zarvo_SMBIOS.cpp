@@ -524,6 +524,8 @@ void TSMBIOS::Decode() {
         case 7: {
             TCache c;
             c.Designation = strings(a).Next(0x04);
+            // Kept in 32 bits: a size counted in 64 KB units reaches 2 GB,
+            // and 16 bits would wrap every cache of 64 MB and more.
             auto size = [](std::uint16_t w) -> std::uint32_t {
                 return w & 0x8000 ? std::uint32_t(w & 0x7FFF) * 64 : w;
             };

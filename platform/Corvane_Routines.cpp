@@ -187,7 +187,9 @@ std::string GetMachine() {
     std::string name;
     if (GetComputerNameA(buffer, &size)) name = buffer;
     Key key(HKEY_LOCAL_MACHINE, "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName");
-    if (key && key.HasValue("ComputerName")) name = key.ReadString("ComputerName");
+    // Only a text names the computer; a value of another kind is no name.
+    auto kind = key.ValueType("ComputerName");
+    if (kind && (*kind == REG_SZ || *kind == REG_EXPAND_SZ)) name = key.ReadString("ComputerName");
     return name;
 }
 

@@ -242,6 +242,19 @@ TEST_F(DeviceListTest, ServiceWithoutTypeLosesItsDisplayName) {
     EXPECT_EQ(d.ServiceName, "");
     EXPECT_EQ(d.ServiceGroup, "Keyboard Port");
     EXPECT_EQ(d.ServiceType, 0);
+
+    // With its type, a group that is no text fails the read as well: the
+    // display name goes, the type stays.
+    s.setValue(RegValue::Dword("Type", 1));
+    s.setValue(RegValue::Dword("Group", 7));
+    list.GetInfo();
+    ASSERT_TRUE(list.GetDevice(0, d));
+    EXPECT_EQ(d.ServiceName, "");
+    EXPECT_EQ(d.ServiceType, 1);
+    s.setValue(RegValue::String("Group", "Keyboard Port"));
+    list.GetInfo();
+    ASSERT_TRUE(list.GetDevice(0, d));
+    EXPECT_EQ(d.ServiceName, "i8042 Keyboard and PS/2 Mouse Port Driver");
 }
 
 TEST_F(DeviceListTest, ListIsSortedByClassNameIgnoringCase) {

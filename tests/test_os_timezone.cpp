@@ -128,6 +128,21 @@ TEST_F(TimeZoneTest, TheDisplayNameIsThatOfTheListedZoneWithEqualRulesAndNames) 
     EXPECT_EQ(zone.DisplayName(), "(GMT+01:00) Brussels, Copenhagen, Madrid, Paris");
 }
 
+TEST_F(TimeZoneTest, NamesAreComparedByCharactersNotBytes) {
+    // 31 letters, 34 bytes in UTF-8: cut after 32 bytes the name would end
+    // inside "ö" and match nothing.
+    const std::string name = "V\u00e4steuropeisk sommartid, \u00c4lvsj\u00f6";
+    currentRules(Record(0, 10, 0, 5, 3), Record(0, 3, 0, 5, 2));
+    machine->registry().root(RegRoot::LocalMachine).find("SYSTEM\\CurrentControlSet\\Control\\TimeZoneInformation")
+        ->setValue(RegValue::String("StandardName", name));
+    listedZone("W. Europe Standard Time", "(GMT+01:00) Stockholm", name, Record(0, 10, 0, 5, 3),
+               Record(0, 3, 0, 5, 2));
+    TTimeZone zone;
+    zone.GetInfo();
+    EXPECT_EQ(zone.StandardName(), name);
+    EXPECT_EQ(zone.DisplayName(), "(GMT+01:00) Stockholm");
+}
+
 TEST_F(TimeZoneTest, AZoneWithoutDaylightRulesReportsTheZeroDateTime) {
     currentRules(Record(0, 0, 0, 0, 0), Record(0, 0, 0, 0, 0));
     TTimeZone zone;

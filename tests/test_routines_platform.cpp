@@ -152,6 +152,10 @@ TEST_F(StartUpNames, MachineNameUserProfileMemoryAndOwnVersion) {
     InitializeRoutines();
     EXPECT_EQ(MachineName, "STUE-PC");
     EXPECT_EQ(GetMachine(), "Stue-pc");
+    // A value of another kind names nothing: the call's name stays.
+    machine->key(RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName")
+        .setValue(RegValue::Dword("ComputerName", 7));
+    EXPECT_EQ(GetMachine(), machine->computer);
 }
 
 TEST_F(StartUpNames, MemoryAbove4GBIsHeldAsTheClippedFigure) {
