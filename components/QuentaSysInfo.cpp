@@ -123,14 +123,93 @@ void TQuentaCPUInfoObject::PublishProperties(classes::TPublished& p) const {
 
 // ---------------------------------------------------------------- TQuentaSysInfo
 
-TQuentaSysInfo::TQuentaSysInfo()
-    : FEnvironment(std::make_unique<classes::TStringList>()),
+TQuentaSysInfo::TQuentaSysInfo(classes::TComponent* owner)
+    : classes::TComponent(owner),
+      FEnvironment(std::make_unique<classes::TStringList>()),
       FProcessorInfo(std::make_unique<TQuentaCPUInfoObject>()) {
     FIsNT = VersionInfo().dwPlatformId == win32::VER_PLATFORM_WIN32_NT;
     FPlusAvailable = !FIsNT && win32::SystemParametersInfoA(win32::SPI_GETWINDOWSEXTENSION, 1, nullptr, 0) != 0;
 }
 
 TQuentaSysInfo::~TQuentaSysInfo() = default;
+
+void TQuentaSysInfo::PublishProperties(classes::TPublished& p) const {
+    classes::TComponent::PublishProperties(p);
+#define TORVEX_PUBLISH(Name) p.AddGetter(#Name, [this] { return Name(); });
+    TORVEX_PUBLISH(CurrentUser)
+    TORVEX_PUBLISH(RegisteredCompany)
+    TORVEX_PUBLISH(RegisteredOwner)
+    TORVEX_PUBLISH(VersionWIN)
+    TORVEX_PUBLISH(WinPath)
+    TORVEX_PUBLISH(WinSysPath)
+    TORVEX_PUBLISH(FreeGdiRes)
+    TORVEX_PUBLISH(FreeUsrRes)
+    TORVEX_PUBLISH(FreeSysRes)
+    TORVEX_PUBLISH(MemoryLoaded)
+    TORVEX_PUBLISH(Platform)
+    TORVEX_PUBLISH(TempPath)
+    TORVEX_PUBLISH(Computername)
+    TORVEX_PUBLISH(ProcessorType)
+    TORVEX_PUBLISH(DefaultLanguageString)
+    TORVEX_PUBLISH(TimeZone)
+    TORVEX_PUBLISH(BuildNumber)
+    TORVEX_PUBLISH(MemPhysTotal)
+    TORVEX_PUBLISH(MemPhysFree)
+    TORVEX_PUBLISH(MemVirtTotal)
+    TORVEX_PUBLISH(MemVirtFree)
+    TORVEX_PUBLISH(MemPageTotal)
+    TORVEX_PUBLISH(MemPageFree)
+    TORVEX_PUBLISH(ScreenSaverDelay)
+    TORVEX_PUBLISH(DefaultLanguageID)
+    TORVEX_PUBLISH(TimeZoneDiff)
+    TORVEX_PUBLISH(ScreenWidth)
+    TORVEX_PUBLISH(ScreenHeight)
+    TORVEX_PUBLISH(ScreenPPi)
+    TORVEX_PUBLISH(ProcessorNumber)
+    TORVEX_PUBLISH(ColorDepth)
+    TORVEX_PUBLISH(KeyboardDelay)
+    TORVEX_PUBLISH(KeyboardSpeed)
+    TORVEX_PUBLISH(NumLockState)
+    TORVEX_PUBLISH(CapsLockState)
+    TORVEX_PUBLISH(ScrollLockState)
+    TORVEX_PUBLISH(WindowAnimation)
+    TORVEX_PUBLISH(WarningBeep)
+    TORVEX_PUBLISH(ScreenSaveActive)
+    TORVEX_PUBLISH(FontSmoothing)
+    TORVEX_PUBLISH(DragFullWindows)
+    TORVEX_PUBLISH(SnapToDefaultButton)
+    TORVEX_PUBLISH(PlusAvailable)
+    TORVEX_PUBLISH(LocaleCalendarType)
+    TORVEX_PUBLISH(LocaleCurrencyDigits)
+    TORVEX_PUBLISH(LocaleICurrency)
+    TORVEX_PUBLISH(LocaleDigits)
+    TORVEX_PUBLISH(LocaleFirstDayOfWeek)
+    TORVEX_PUBLISH(LocaleFirstWeekOfYear)
+    TORVEX_PUBLISH(LocaleZero)
+    TORVEX_PUBLISH(LocaleMeasureSystem)
+    TORVEX_PUBLISH(LocaleNegativeCurrencyFormat)
+    TORVEX_PUBLISH(LocaleNegativeNumberFormat)
+    TORVEX_PUBLISH(LocaleTime)
+    TORVEX_PUBLISH(LocaleMorningSymbol)
+    TORVEX_PUBLISH(LocaleAfternoonSymbol)
+    TORVEX_PUBLISH(LocaleCurrencySymbol)
+    TORVEX_PUBLISH(LocaleDateSeparator)
+    TORVEX_PUBLISH(LocaleDecimalSeparator)
+    TORVEX_PUBLISH(LocaleNumericGrouping)
+    TORVEX_PUBLISH(LocaleListSeparator)
+    TORVEX_PUBLISH(LocaleLongDateFormat)
+    TORVEX_PUBLISH(LocaleMonthDecimalSeparator)
+    TORVEX_PUBLISH(LocaleCurrencyGrouping)
+    TORVEX_PUBLISH(LocaleThousandSeparator)
+    TORVEX_PUBLISH(LocaleNegativeSign)
+    TORVEX_PUBLISH(LocalePositiveSign)
+    TORVEX_PUBLISH(LocaleShortDateFormat)
+    TORVEX_PUBLISH(LocaleThousand)
+    TORVEX_PUBLISH(LocaleTimeSeparator)
+    TORVEX_PUBLISH(LocaleShortTimeFormat)
+#undef TORVEX_PUBLISH
+    p.Add("ProcessorInfo", FProcessorInfo);
+}
 
 // ---------------------------------------------------------------- texts
 

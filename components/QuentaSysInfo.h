@@ -54,10 +54,12 @@ private:
     std::uint32_t FFeatures = 0, FExtendedFeatures = 0;
 };
 
-class TQuentaSysInfo {
+// A non-visual component: a form owns it, and its properties are listed
+// like those of any component (each listing reads the system anew).
+class TQuentaSysInfo : public classes::TComponent {
 public:
-    TQuentaSysInfo();
-    ~TQuentaSysInfo();
+    explicit TQuentaSysInfo(classes::TComponent* owner = nullptr);
+    ~TQuentaSysInfo() override;
     TQuentaSysInfo(const TQuentaSysInfo&) = delete;
     TQuentaSysInfo& operator=(const TQuentaSysInfo&) = delete;
 
@@ -169,6 +171,9 @@ public:
 #undef TORVEX_LOCALE_PROPERTY
 
     const TQuentaCPUInfoObject& ProcessorInfo() const { return *FProcessorInfo; }
+
+protected:
+    void PublishProperties(classes::TPublished& published) const override;
 
 private:
     std::string Registration(const char* value) const;

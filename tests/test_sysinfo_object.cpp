@@ -2,6 +2,8 @@
 // Windows XP PC with its guest account, and the live host.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "components/QuentaSysInfo.h"
 #include "platform/Corvane_Routines.h"
 #include "platform/machine/Machine.h"
@@ -20,6 +22,21 @@ protected:
     }
     void TearDown() override { torvex::platform::SetActiveMachine(nullptr); }
 };
+
+TEST_F(SysInfoTest, AComponentThatAFormOwnsAndWhosePropertiesAreListed) {
+    load("win98se-pc");
+    torvex::classes::TComponent form;
+    TQuentaSysInfo& info = form.CreateComponent<TQuentaSysInfo>();
+    EXPECT_EQ(info.Owner(), &form);
+    // Listing reads the system: the values are those of this PC.
+    std::map<std::string, std::string> listed;
+    for (const auto& prop : info.GetPropList()) listed[prop.Name] = prop.Get().AsText();
+    EXPECT_EQ(listed["VersionWIN"], "4.10");
+    EXPECT_EQ(listed["FreeGdiRes"], "85 %");
+    EXPECT_EQ(listed["BuildNumber"], "2222");
+    EXPECT_EQ(listed["PlusAvailable"], "True");
+    EXPECT_EQ(listed["ProcessorInfo"], "(TQuentaCPUInfoObject)");
+}
 
 TEST_F(SysInfoTest, Windows98SecondEdition) {
     load("win98se-pc");
