@@ -51,6 +51,9 @@ void TscrZarvo_Splash::paintEvent(QPaintEvent*) {
     p.fillRect(status, Qt::black);
     p.setPen(Qt::white);
     p.drawText(status.adjusted(8, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter, kStatusText);
+    // A frame, so that the window stands out on a dark desktop too.
+    p.setPen(QColor(0x5A, 0x7A, 0x9A));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void InstallRefreshSplash() {
