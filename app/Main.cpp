@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -91,6 +92,24 @@ std::uint8_t DecideEdition() {
     if (ResourceString(res::Voltage) == "Spenning") edition = 1;
     if (ResourceString(res::Voltage) == "Spänning") edition = 2;
     return edition;
+}
+
+void InstallScreenFacts() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        platform::SetDisplayFacts(std::nullopt);
+        return;
+    }
+    // Windows counts device pixels, and its dots per inch are the logical
+    // ones that text is laid out by.
+    const qreal ratio = screen->devicePixelRatio();
+    platform::ScreenFacts facts;
+    facts.width = int(screen->geometry().width() * ratio + 0.5);
+    facts.height = int(screen->geometry().height() * ratio + 0.5);
+    facts.bitsPerPixel = screen->depth();
+    facts.planes = 1;
+    facts.logPixels = int(screen->logicalDotsPerInchY() + 0.5);
+    platform::SetDisplayFacts(facts);
 }
 
 bool IsOldWindows(const std::string& versionWin) { return versionWin <= "4.10"; }

@@ -41,6 +41,11 @@ std::uint8_t DecideEdition();
 // True when the version text ("%d.%d") is at most "4.10" as plain text.
 bool IsOldWindows(const std::string& versionWin);
 
+// Hands the primary screen's size, colour depth and dots per inch to the
+// live host's layer, which has no display of its own to ask. Call once the
+// application object exists.
+void InstallScreenFacts();
+
 // The publisher's web site of each edition.
 extern const std::array<const char*, 4> WebAddresses;
 

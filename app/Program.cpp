@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Torvex");
     torvex::app::InstallRefreshSplash();
+    torvex::app::InstallScreenFacts();
     try {
         // The platform flags and the optional libraries come before any
         // window, as on Windows, where the units initialise first.
