@@ -96,8 +96,7 @@ std::string JoinedPieces(const std::vector<std::uint8_t>& data) {
 // The zero-terminated text at a linear address of the firmware segment; the
 // segment's end ends it too. Firmware texts are in the PC's code page.
 std::string SegmentText(std::uint32_t address) {
-    constexpr std::uint32_t kSegmentEnd = 0xFFFFF;
-    std::uint32_t size = std::min<std::uint32_t>(256, kSegmentEnd - address + 1);
+    std::uint32_t size = std::min<std::uint32_t>(256, TSMBIOS::kSegmentEnd - address + 1);
     std::string bytes(size, '\0');
     if (!win32::ReadLinearMemory(address, bytes.data(), size)) return {};
     bytes.resize(std::strlen(bytes.c_str()));
