@@ -505,6 +505,21 @@ void ClassifyUsb(const KernelDevice& k, const Records& records, std::vector<Host
 
 // ------------------------------------------------------------- storage
 
+// A device behind a SCSI host: its bus place from the address
+// "host:channel:target:lun" (none when the address has another form), its
+// instance below its parent, and the driver that serves it.
+void PlaceOnScsiBus(HostDevice& d, const std::string& address, const KernelDevice& k, const Records& records) {
+    unsigned h = 0, c = 0, t = 0, l = 0;
+    if (std::sscanf(address.c_str(), "%u:%u:%u:%u", &h, &c, &t, &l) == 4) {
+        char loc[96];
+        std::snprintf(loc, sizeof loc, "Bus Number %u, Target Id %u, LUN %u", c, t, l);
+        d.location = loc;
+    }
+    d.instance = "4&" + ParentHash(ParentPath(k.syspath)) + "&0&" + KeyPart(k.sysname);
+    d.service = records.nearestDriver(k);
+    d.active = !d.service.empty();
+}
+
 std::optional<HostDevice> ClassifyBlock(const KernelDevice& k, const Records& records) {
     if (k.devtype != "disk" || IsVirtual(k)) return std::nullopt;
     std::string type = TrimText(k.attribute("device/type"));
@@ -552,15 +567,7 @@ std::optional<HostDevice> ClassifyBlock(const KernelDevice& k, const Records& re
         }
         d.hardwareIds = {d.enumerator + "\\" + d.deviceId, cdrom ? "GenCdRom" : "GenDisk"};
     }
-    unsigned h = 0, c = 0, t = 0, l = 0;
-    if (scsi && std::sscanf(scsi->sysname.c_str(), "%u:%u:%u:%u", &h, &c, &t, &l) == 4) {
-        char loc[96];
-        std::snprintf(loc, sizeof loc, "Bus Number %u, Target Id %u, LUN %u", c, t, l);
-        d.location = loc;
-    }
-    d.instance = "4&" + ParentHash(ParentPath(k.syspath)) + "&0&" + KeyPart(k.sysname);
-    d.service = records.nearestDriver(k);
-    d.active = !d.service.empty();
+    PlaceOnScsiBus(d, scsi ? scsi->sysname : std::string(), k, records);
     return d;
 }
 
@@ -578,15 +585,7 @@ std::optional<HostDevice> ClassifyScsi(const KernelDevice& k, const Records& rec
     d.friendlyName = vendor.empty() ? model : vendor + " " + model;
     d.description = type == "1" ? "Tape drive" : "Medium changer";
     d.manufacturer = vendor;
-    unsigned h = 0, c = 0, t = 0, l = 0;
-    if (std::sscanf(k.sysname.c_str(), "%u:%u:%u:%u", &h, &c, &t, &l) == 4) {
-        char loc[96];
-        std::snprintf(loc, sizeof loc, "Bus Number %u, Target Id %u, LUN %u", c, t, l);
-        d.location = loc;
-    }
-    d.instance = "4&" + ParentHash(ParentPath(k.syspath)) + "&0&" + KeyPart(k.sysname);
-    d.service = records.nearestDriver(k);
-    d.active = !d.service.empty();
+    PlaceOnScsiBus(d, k.sysname, k, records);
     return d;
 }
 
