@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/machine/FileText.h"
+
 namespace torvex::platform {
 
 // ASCII case-insensitive comparison, as Windows compares registry, file and
@@ -13,7 +15,6 @@ namespace torvex::platform {
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToUpperAscii(std::string_view s);
 std::string ToLowerAscii(std::string_view s);
-std::string Trim(std::string_view s);
 
 // Code page conversions at the layer's edges.
 std::string Cp1252ToUtf8(std::string_view bytes);
