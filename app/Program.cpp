@@ -1,6 +1,7 @@
 // The program's entry: one per language edition, the same code with its own
 // string table.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -62,6 +63,12 @@ int main(int argc, char** argv) {
     torvex::platform::SetResourceStrings(EditionTable());
     QApplication app(argc, argv);
     QApplication::setApplicationName("Torvex");
+    // The theme's icon when installed, the embedded drawing in the build tree.
+    QIcon icon = QIcon::fromTheme("torvex");
+    if (icon.isNull())
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            icon.addFile(QStringLiteral(":/art/app/torvex-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     torvex::app::InstallRefreshSplash();
     torvex::app::InstallScreenFacts();
     try {

@@ -1,5 +1,6 @@
 // Draws the summary window's pictures: the 576 x 110 header (JPEG), the 27
-// row icons (16 x 16 PNG) and the ten button faces of each edition (PNG).
+// row icons (16 x 16 PNG), the ten button faces of each edition (PNG) and the
+// program's own icon in the sizes of the desktop's icon theme (PNG).
 //
 // One visual identity: a deep navy field with steel-blue controls, a teal
 // accent and an amber signal colour. Run the `art` target to redraw them into
@@ -302,6 +303,68 @@ QImage DrawButton(const Face& face, bool down) {
     p.drawText(textBox.translated(0, 1), Qt::AlignCenter, face.caption);
     p.setPen(down ? AmberLight : White);
     p.drawText(textBox, Qt::AlignCenter, face.caption);
+    p.end();
+    return img;
+}
+
+// ------------------------------------------------------------------ program icon
+// Drawn on a 256-unit square and scaled, so every size of the desktop's icon
+// theme comes from one drawing: a navy tile with a steel tower PC seen through
+// an amber-rimmed lens, the program's "look inside" in one picture.
+QImage DrawProgramIcon(int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+    QLinearGradient field(0, 8, 0, 248);
+    field.setColorAt(0, Navy);
+    field.setColorAt(1, NavyDeep);
+    p.fillPath(tile, field);
+    p.setPen(QPen(SteelDark, 4));
+    p.drawPath(tile);
+
+    // The tower.
+    const QRectF tower(56, 40, 104, 176);
+    QLinearGradient body(tower.left(), 0, tower.right(), 0);
+    body.setColorAt(0, SteelLight);
+    body.setColorAt(1, Steel);
+    p.setPen(QPen(Ink, 6));
+    p.setBrush(body);
+    p.drawRoundedRect(tower, 10, 10);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Pale);
+    p.drawRoundedRect(QRectF(72, 60, 72, 18), 4, 4);
+    p.setBrush(Ink);
+    p.drawRect(QRectF(72, 92, 72, 8));
+    p.drawRect(QRectF(72, 110, 72, 8));
+    p.setBrush(Teal);
+    p.drawEllipse(QPointF(132, 186), 8, 8);
+
+    // The lens over its lower right corner.
+    const QPointF centre(164, 150);
+    QRadialGradient glass(centre, 54);
+    glass.setColorAt(0, QColor(0xEE, 0xF7, 0xFA, 235));
+    glass.setColorAt(1, QColor(0x8F, 0xE0, 0xE0, 200));
+    p.setBrush(glass);
+    p.setPen(QPen(Amber, 14));
+    p.drawEllipse(centre, 48, 48);
+    p.setPen(QPen(Amber, 22, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(200, 186), QPointF(226, 212));
+    // What the lens shows: a chip with its pins.
+    p.setPen(QPen(Ink, 5));
+    p.setBrush(SteelDark);
+    p.drawRect(QRectF(146, 132, 36, 36));
+    for (int i = 0; i < 3; ++i) {
+        const double o = 140 + i * 10;
+        p.drawLine(QPointF(o, 124), QPointF(o, 132));
+        p.drawLine(QPointF(o, 168), QPointF(o, 176));
+        p.drawLine(QPointF(138, o), QPointF(146, o));
+        p.drawLine(QPointF(182, o), QPointF(190, o));
+    }
     p.end();
     return img;
 }
@@ -731,6 +794,11 @@ int main(int argc, char** argv) {
         icons[i](p);
         p.end();
         ok = icon.save(out.filePath(QStringLiteral("icons/%1.png").arg(i, 2, 10, QLatin1Char('0')))) && ok;
+    }
+
+    out.mkpath("app");
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        ok = DrawProgramIcon(size).save(out.filePath(QStringLiteral("app/torvex-%1.png").arg(size))) && ok;
     }
 
     struct Edition {
