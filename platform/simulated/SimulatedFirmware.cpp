@@ -107,12 +107,14 @@ std::optional<FirmwareSegment> SimulatedFirmware(const nlohmann::json& facts, co
         if (folders.empty()) folders.push_back(fs::path(source).parent_path());
         segment.image = ReplayedTables(f.at("tables"), folders,
                                        [&](const std::string& what) { fail("/tables", what); });
-        // Beside real tables only the texts at fixed places can be added.
+        // The real tables take the place of a description's (a variant of a
+        // PC inherits its base's); the texts at fixed places are still
+        // written beside them.
         if (f.contains("smbios")) {
             const nlohmann::json& d = f.at("smbios");
             if (!d.is_object()) fail("/smbios", "an object is expected");
-            for (const auto& [key, value] : d.items())
-                if (key != "texts") fail("/smbios/" + key, "with \"tables\" only \"texts\" may be given");
+            if (d.size() > (d.contains("texts") ? 1u : 0u))
+                Trace("firmware", source + ": /firmware/smbios: the tables described there give way to /firmware/tables");
             std::size_t length = std::size_t(segment.image[0x16] | segment.image[0x17] << 8);
             writing([&] { firmware::PlaceTexts(segment.image, d, 0, 0x20 + length, source); });
         }
