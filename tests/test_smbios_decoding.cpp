@@ -418,6 +418,22 @@ TEST_F(SmbiosDecoding, CacheSizesInKilobytesAndIn64KUnits) {
     EXPECT_EQ(engine::SRAMTypeName(smbios.Cache(0).SRAMType), "Asynchronous");
 }
 
+TEST_F(SmbiosDecoding, CacheAssociativityCodes) {
+    struct Case {
+        std::uint8_t code;
+        const char* name;
+    } cases[] = {{0x01, "Other"}, {0x06, "Fully Associative"}, {0x07, "8-way Set-Associative"},
+                 {0x08, "16-way Set-Associative"}, {0x09, "12-way Set-Associative"},
+                 {0x0A, "24-way Set-Associative"}, {0x0B, "32-way Set-Associative"},
+                 {0x0C, "48-way Set-Associative"}, {0x0D, "64-way Set-Associative"},
+                 {0x0E, "20-way Set-Associative"}, {0x0F, ""}, {0x00, ""}};
+    for (const auto& c : cases) {
+        byte(7, 0x12) = c.code;
+        decode();
+        EXPECT_EQ(engine::CacheAssociativityName(smbios.Cache(0).Associativity), c.name) << "code " << int(c.code);
+    }
+}
+
 TEST_F(SmbiosDecoding, OnlyTheFirstProcessorIsDescribed) {
     nlohmann::json d = DesktopDescription();
     d["processors"].push_back({{"socket", "Slot 2"}, {"manufacturer", "Other Vendor"}, {"version", "Second"},
