@@ -549,6 +549,18 @@ void TSMBIOS::Decode() {
         FBIOSVersion = text(*s, 0x05);
         FBIOSDate = text(*s, 0x08);
         FBIOSSize = (std::uint32_t(byte(*s, 0x09)) + 1) * 64;
+        // From SMBIOS 3.1 a ROM of 16 MB and more sets the byte to FFh and
+        // gives its size in the word at 18h: bits 0-13, counted in MB, or
+        // in GB when bits 14-15 are 01.
+        if (byte(*s, 0x09) == 0xFF && has(*s, 0x18, 2)) {
+            std::uint16_t extended = word(*s, 0x18);
+            std::uint32_t size = extended & 0x3FFF;
+            switch (extended >> 14) {
+            case 0: FBIOSSize = size * 1024; break;
+            case 1: FBIOSSize = size * 1024 * 1024; break;
+            default: break;   // units not yet assigned
+            }
+        }
     }
     if (const TStructTable* s = First(1)) {
         FSystemManufacturer = text(*s, 0x04);
@@ -611,6 +623,15 @@ void TSMBIOS::Decode() {
             };
             c.MaxSize = size(word(s, 0x07));
             c.InstalledSize = size(word(s, 0x09));
+            // From SMBIOS 3.1 a cache of 2 GB and more has all bits of the
+            // word set and its size in a dword (at 13h and 17h): bit 31
+            // counts 64 KB units, else KB.
+            auto size2 = [](std::uint32_t d) -> std::uint32_t {
+                if (!(d & 0x80000000u)) return d;
+                return std::uint32_t(std::min<std::uint64_t>(std::uint64_t(d & 0x7FFFFFFFu) * 64, 0xFFFFFFFFu));
+            };
+            if (word(s, 0x07) == 0xFFFF && has(s, 0x13, 4)) c.MaxSize = size2(DWordAt(s.Address + 0x13));
+            if (word(s, 0x09) == 0xFFFF && has(s, 0x17, 4)) c.InstalledSize = size2(DWordAt(s.Address + 0x17));
             std::uint16_t sram = word(s, 0x0D);
             c.SRAMType = 0xFF;   // no bit set: no name
             for (int bit = 6; bit >= 0; --bit)

@@ -532,6 +532,70 @@ TEST_F(SmbiosWalk, TheCountAndTheLengthOfTheEntryPointEndTheWalk) {
     EXPECT_EQ(ReportOf(smbios)[4], "Structure Table Count=4");
 }
 
+TEST_F(SmbiosWalk, SizesBeyondTheOldFieldsComeFromTheNewerOnes) {
+    StructureBuilder bios(0, 0);
+    bios.string("Vendor");
+    bios.string("1.0");
+    bios.word(0xE000);
+    bios.string("01/01/2020");
+    bios.byte(0xFF);   // 16 MB or more: see the word at 18h
+    bios.qword(0);
+    bios.word(0);
+    for (int i = 0; i < 4; ++i) bios.byte(0);
+    bios.word(0x0020);   // 32 MB
+    StructureBuilder cache(7, 1);
+    cache.string("L3");
+    cache.word(0x0182);
+    cache.word(0xFFFF);   // see the dwords at 13h and 17h
+    cache.word(0xFFFF);
+    cache.word(0x0002);
+    cache.word(0x0002);
+    cache.byte(0);
+    cache.byte(5);
+    cache.byte(5);
+    cache.byte(0x08);
+    cache.dword(0x80010000);   // 65536 units of 64 KB: 4 GB
+    cache.dword(3 * 1024 * 1024);   // 3 GB in KB
+    StructureBuilder device(17, 2);
+    device.word(0x1000);
+    device.word(0xFFFE);
+    device.word(64);
+    device.word(64);
+    device.word(0x7FFF);   // see the dword at 1Ch
+    device.byte(0x09);
+    device.byte(0);
+    device.string("DIMM 0");
+    device.string("BANK 0");
+    device.byte(0x1A);
+    device.word(0x0080);
+    device.word(3200);
+    for (int i = 0; i < 4; ++i) device.string("");
+    device.byte(2);
+    device.dword(65536);   // 64 GB
+    device.word(3200);
+    Decode(smbios, Layout({bios.finish(), cache.finish(), device.finish(), Structure(127, 3, "")}, 4));
+    EXPECT_EQ(smbios.BIOSVendor(), "Vendor");
+    EXPECT_EQ(smbios.BIOSSize(), 32u * 1024);
+    ASSERT_EQ(smbios.CacheCount(), 1);
+    EXPECT_EQ(smbios.Cache(0).MaxSize, 4u * 1024 * 1024);
+    EXPECT_EQ(smbios.Cache(0).InstalledSize, 3u * 1024 * 1024);
+    ASSERT_EQ(smbios.MemorySlotCount(), 1);
+    EXPECT_EQ(smbios.MemoryBank(0).Socket, "DIMM 0");
+    EXPECT_EQ(smbios.MemoryBank(0).Size, 65536u);
+    EXPECT_EQ(smbios.MemoryBank(0).SpeedMHz, 3200);
+
+    // The ROM size in GB, and units the standard has not assigned.
+    auto rom = [&](std::uint16_t extended) {
+        std::vector<std::uint8_t> b = bios.finish();
+        b[0x18] = std::uint8_t(extended);
+        b[0x19] = std::uint8_t(extended >> 8);
+        Decode(smbios, Layout({b, Structure(127, 3, "")}, 2));
+        return smbios.BIOSSize();
+    };
+    EXPECT_EQ(rom(0x4002), 2u * 1024 * 1024);
+    EXPECT_EQ(rom(0x8002), 16384u) << "an unknown unit keeps the byte's 16 MB";
+}
+
 TEST_F(SmbiosWalk, UnknownStructureTypesAreNamedUnknown) {
     Decode(smbios, Layout({Structure(0, 0, "A"), Structure(40, 1, ""), Structure(218, 2, "x"),
                            Structure(126, 3, ""), Structure(24, 4, ""), Structure(127, 5, "")},
