@@ -472,19 +472,40 @@ void TSMBIOS::GetInfo(int mode) {
 }
 
 void TSMBIOS::FindEntryPoint(bool imageRead) {
-    auto matches = [&](std::size_t k, std::string_view anchor) {
-        return k + anchor.size() <= kImageSize &&
-               std::memcmp(image_.data() + k, anchor.data(), anchor.size()) == 0;
+    // The first anchor whose entry point sums to zero, as the standard
+    // validates it: the word "_SM_" also turns up in the BIOS's own code
+    // and data, and such a stray text must not hide the real entry point.
+    // With no valid one the first anchor is taken all the same.
+    auto find = [&](std::string_view anchor, int lengthAt, int fixedLength) -> std::uint32_t {
+        std::uint32_t first = 0;
+        for (std::size_t k = 0; k + anchor.size() <= kImageSize; ++k) {
+            if (image_[k] != '_' || std::memcmp(image_.data() + k, anchor.data(), anchor.size()) != 0) continue;
+            if (!first) first = kSegmentBase + std::uint32_t(k);
+            std::size_t length = lengthAt ? image_[k + std::size_t(lengthAt)] : std::size_t(fixedLength);
+            if (length < anchor.size() || k + length > kImageSize) continue;
+            std::uint8_t sum = 0;
+            for (std::size_t i = 0; i < length; ++i) sum = std::uint8_t(sum + image_[k + i]);
+            if (sum == 0) return kSegmentBase + std::uint32_t(k);
+        }
+        return first;
     };
-    if (imageRead)
-        for (std::size_t k = 0; k < kImageSize && !entryPoint_; ++k)
-            if (image_[k] == '_' && matches(k, "_SM_")) entryPoint_ = kSegmentBase + std::uint32_t(k);
+    bool sm3 = false;
+    if (imageRead) entryPoint_ = find("_SM_", 5, 0);
     if (!entryPoint_)
-        for (std::size_t k = 0; k < kImageSize && !entryPoint_; ++k)
-            if (image_[k] == '_' && matches(k, "_DMI_")) entryPoint_ = kSegmentBase + std::uint32_t(k) - 16;
+        if (std::uint32_t dmi = find("_DMI_", 0, 15)) entryPoint_ = dmi - 16;
+    // SMBIOS 3 firmware may leave only its 64-bit entry point.
+    if (!entryPoint_ && imageRead && (entryPoint_ = find("_SM3_", 6, 0)) != 0) sm3 = true;
     if (!entryPoint_) return;
 
     const std::uint32_t e = entryPoint_;
+    if (sm3) {
+        version_ = Format("%d.%d", {ByteAt(e + 7), ByteAt(e + 8)});
+        // A table above 4 GB is outside the segment: address 0.
+        tableAddress_ = DWordAt(e + 0x14) == 0 ? DWordAt(e + 0x10) : 0;
+        tableLength_ = std::uint16_t(std::min<std::uint32_t>(DWordAt(e + 0x0C), 0xFFFF));
+        structureCount_ = 0;   // none given: the table ends at its end marker
+        return;
+    }
     version_ = Format("%d.%d", {ByteAt(e + 6), ByteAt(e + 7)});
     tableAddress_ = DWordAt(e + 0x18);
     structureCount_ = WordAt(e + 0x1C);
@@ -726,7 +747,7 @@ void TSMBIOS::Report(TStringList& list) const {
     list.Add("[SMBIOS]");
     list.Add("Version=" + version_);
     list.Add(Format("Start Address=%x", {entryPoint_}));
-    list.Add(Format("Structure Table Start Address=%x", {DWordAt(entryPoint_ + 0x18)}));
+    list.Add(Format("Structure Table Start Address=%x", {tableAddress_}));
     list.Add(Format("Structure Table Count=%d", {int(structures_.size())}));
     list.Add(Format("TableCount=%d", {int(structures_.size()) - 1}));
     for (std::size_t i = 0; i < structures_.size(); ++i)

@@ -70,9 +70,18 @@ struct Reading {
     std::uint8_t Byte(std::size_t at) const { return at < image.size() ? image[at] : 0; }
 
 private:
-    std::size_t Find(const char* anchor) const {
+    // The first anchor whose entry point sums to zero, else the first.
+    std::size_t Find(const std::string& anchor) const {
         std::string bytes(image.begin(), image.end());
-        return bytes.find(anchor);
+        std::size_t first = bytes.find(anchor);
+        for (std::size_t k = first; k != std::string::npos; k = bytes.find(anchor, k + 1)) {
+            std::size_t length = anchor == "_DMI_" ? 15 : Byte(k + 5);
+            if (length < anchor.size() || k + length > bytes.size()) continue;
+            int sum = 0;
+            for (std::size_t i = 0; i < length; ++i) sum += Byte(k + i);
+            if (sum % 256 == 0) return k;
+        }
+        return first;
     }
     Image image;
 };

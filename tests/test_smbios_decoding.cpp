@@ -146,16 +146,52 @@ TEST_F(SmbiosDecoding, ALoneDmiAnchorPlacesTheEntryPointSixteenBytesEarlier) {
     EXPECT_EQ(smbios.SystemModel(), "FT-440BX");
 }
 
-TEST_F(SmbiosDecoding, TheFirstSmAnchorWinsOverLaterOnes) {
+TEST_F(SmbiosDecoding, AStrayAnchorGivesWayToAValidEntryPoint) {
     auto table = platform::firmware::BuildTable(DesktopDescription(), "test");
     image = PlaceInSegment(table, 0xF9000, 0xF9020);
-    // A stray "_SM_" text earlier in the segment is taken for the entry
-    // point: its fields read zero, so there is no table to walk.
-    std::memcpy(image.data() + At(0xF0100), "_SM_", 4);
+    // The word "_SM_" earlier in the segment, in the BIOS's own code: its
+    // bytes do not sum to zero, so the real entry point behind it is taken.
+    std::memcpy(image.data() + At(0xF0100), "_SM_ anchor text", 16);
+    decode();
+    EXPECT_EQ(smbios.EntryPoint(), 0xF9000u);
+    EXPECT_EQ(smbios.BIOSVendor(), "Award Software International, Inc.");
+
+    // With no valid entry point anywhere, the first anchor is taken: its
+    // fields read as text, so there is no table to walk.
+    image[At(0xF9000) + 4] ^= 0xFF;
     decode();
     EXPECT_EQ(smbios.EntryPoint(), 0xF0100u);
     EXPECT_TRUE(smbios.Structures().empty());
     EXPECT_EQ(smbios.BIOSVendor(), "");
+}
+
+TEST_F(SmbiosDecoding, ASegmentWithOnlyThe64BitEntryPoint) {
+    auto table = platform::firmware::BuildTable(DesktopDescription(), "test");
+    image = PlaceInSegment(table, 0xF0000, 0xF0040);
+    std::fill(image.begin(), image.begin() + 0x20, 0);
+    // "_SM3_", checksum, length 18h, version 3.2, docrev, revision 1,
+    // reserved, maximum table size, 64-bit table address.
+    std::uint8_t e[0x18] = {'_', 'S', 'M', '3', '_', 0, 0x18, 3, 2, 0, 1, 0};
+    std::uint32_t size = std::uint32_t(table.structures.size());
+    for (int i = 0; i < 4; ++i) e[0x0C + i] = std::uint8_t(size >> (8 * i));
+    std::uint32_t address = 0xF0040;
+    for (int i = 0; i < 4; ++i) e[0x10 + i] = std::uint8_t(address >> (8 * i));
+    e[5] = platform::firmware::ChecksumOf(e, 0x18);
+    std::memcpy(image.data() + 0x10, e, sizeof e);
+    decode();
+    EXPECT_EQ(smbios.EntryPoint(), 0xF0010u);
+    EXPECT_EQ(smbios.Version(), "3.2");
+    EXPECT_EQ(smbios.TableAddress(), 0xF0040u);
+    EXPECT_EQ(smbios.Structures().size(), 20u) << "no count: the end-of-table structure ends the walk";
+    EXPECT_EQ(smbios.SystemModel(), "FT-440BX");
+    EXPECT_EQ(ReportOf(smbios)[3], "Structure Table Start Address=F0040");
+
+    // A table above 4 GB lies outside the segment.
+    image[0x10 + 0x14] = 1;
+    image[0x10 + 5] = std::uint8_t(image[0x10 + 5] - 1);
+    decode();
+    EXPECT_EQ(smbios.EntryPoint(), 0xF0010u);
+    EXPECT_TRUE(smbios.Structures().empty());
 }
 
 TEST_F(SmbiosDecoding, RomSizeByteSevenIs512K) {
