@@ -24,9 +24,12 @@ using TMemoryTypes = std::uint16_t;
 
 struct TMemoryBank {
     std::string Socket;
-    std::uint8_t Speed = 0;     // ns
+    std::uint8_t Speed = 0;       // ns (memory-module structures)
     TMemoryTypes Types = 0;
-    std::uint32_t Size = 0;     // MB
+    std::uint32_t Size = 0;       // MB
+    // A module known only from a memory-device structure gives its clock
+    // (MHz, or MT/s for double data rate memory) instead of an access time.
+    std::uint16_t SpeedMHz = 0;
 };
 
 struct TPort {
@@ -62,6 +65,12 @@ struct TStructTable {
 using TStructTables = std::vector<TStructTable>;
 
 // The name tables; an index outside a table gives "".
+//
+// Port types, connectors and slot types are held as 8-bit indexes whose
+// first entries are the old tables' (0-34, 0-39, 0-21); the codes those
+// tables did not know take the indexes left free, so that every code of
+// the standard has an index and a name of its own. The *Index functions
+// give the index of a structure's code byte.
 std::string StructureTypeName(int type);   // "Unknown" for a type not in the table
 std::string ChassisTypeName(int value);
 std::string ProcessorUpgradeName(int value);
@@ -73,6 +82,9 @@ std::string SlotDataBusName(int index);
 std::string SRAMTypeName(int index);
 std::string CacheTypeName(int index);
 std::string CacheAssociativityName(int index);
+std::uint8_t PortTypeIndex(std::uint8_t code);
+std::uint8_t ConnectorIndex(std::uint8_t code);
+std::uint8_t SlotTypeIndex(std::uint8_t code);
 
 class TSMBIOS : public TPersistent {
 public:
@@ -131,11 +143,13 @@ public:
     std::uint16_t CPUExternalClock() const { return FCPUExternalClock; }
     std::uint16_t CPUClock() const { return FCPUClock; }
 
-    std::uint8_t MemorySlotCount() const { return std::uint8_t(memory_.size()); }
-    std::uint8_t PortCount() const { return std::uint8_t(ports_.size()); }
-    std::uint8_t SystemSlotCount() const { return std::uint8_t(slots_.size()); }
-    std::uint8_t CacheCount() const { return std::uint8_t(caches_.size()); }
-    // The n-th record (n taken modulo 256); an empty record past the end.
+    // Every record is kept: a server or a virtual machine lists hundreds
+    // of caches, processors and slots, more than an 8-bit count holds.
+    int MemorySlotCount() const { return int(memory_.size()); }
+    int PortCount() const { return int(ports_.size()); }
+    int SystemSlotCount() const { return int(slots_.size()); }
+    int CacheCount() const { return int(caches_.size()); }
+    // The n-th record; an empty record outside the list.
     TMemoryBank MemoryBank(int n) const;
     TPort Port(int n) const;
     TSlot SystemSlot(int n) const;
@@ -153,12 +167,16 @@ private:
     void FindEntryPoint(bool imageRead);
     void Walk();
     void Decode();
+    void MemoryDevicesAsModules();
 
     std::uint8_t ByteAt(std::uint32_t address) const;
     std::uint16_t WordAt(std::uint32_t address) const;
     std::uint32_t DWordAt(std::uint32_t address) const;
-    // The raw bytes of the string at an address (up to 255, up to a zero).
-    std::string RawStringAt(std::uint32_t address) const;
+    // The string whose number the byte at structure + field holds: strings
+    // are numbered from 1 in the set behind the formatted area. Number 0,
+    // a number beyond the set and a string that runs out of the segment
+    // give "".
+    std::string StringOf(std::uint32_t structure, std::uint8_t field) const;
     const TStructTable* First(std::uint8_t type) const;
     bool Decodable(const TStructTable& s) const;
 

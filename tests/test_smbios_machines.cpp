@@ -89,7 +89,7 @@ TEST_F(SimulatedFirmware, TheXpPcMapsItsAmiBiosThroughTheSection) {
     EXPECT_EQ(smbios.MainBoardModel(), "P4PE");
     EXPECT_EQ(smbios.ChassisModel(), "Desktop");
     EXPECT_EQ(smbios.CPUSocket(), "Socket 478");
-    EXPECT_EQ(smbios.CPUUpgrade(), "") << "Socket 478 is newer than the upgrade table";
+    EXPECT_EQ(smbios.CPUUpgrade(), "Socket 478");
     EXPECT_DOUBLE_EQ(smbios.CPUVoltage(), 1.5);
     EXPECT_EQ(smbios.CPUExternalClock(), 133);
     EXPECT_EQ(smbios.CPUClock(), 2400);
@@ -131,6 +131,112 @@ TEST_F(SimulatedFirmware, AFaultyFirmwareRecordStopsTheLoadNamingTheFileAndTheMe
     fs::remove_all(folder);
     EXPECT_EQ(message, (folder / "machine.json").string() + ": /firmware/smbios/chassis/type: unknown name \"Igloo\"");
     EXPECT_EQ(FilesInOverlay(), 0u);
+}
+
+// A machine folder that replays a real PC's tables, next to the XP PC it
+// is based on.
+class ReplayedFirmware : public SimulatedFirmware {
+protected:
+    void SetUp() override {
+        SimulatedFirmware::SetUp();
+        folder = overlay.string() + "-replay";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        SimulatedFirmware::TearDown();
+        fs::remove_all(folder);
+    }
+    void Facts(const std::string& firmware) {
+        std::ofstream(folder / "machine.json")
+            << R"({ "base": ")" << (Machines() / "winxp-pc").string() << R"(", "firmware": )" << firmware << " }";
+    }
+    std::string LoadError() {
+        try {
+            Use(folder);
+        } catch (const platform::MachineError& e) {
+            return e.what();
+        }
+        return "loaded";
+    }
+    // A dump file as dmidecode writes it, made from a description.
+    void DumpFile(const fs::path& file, const nlohmann::json& d, std::size_t tableAt = 0x20) {
+        auto t = platform::firmware::BuildTable(d, "test");
+        Image image = platform::firmware::PlaceInSegment(t);
+        Image dump(image.begin(), image.begin() + 0x1F);
+        dump.resize(tableAt, 0);
+        for (int i = 0; i < 4; ++i) dump[0x18 + i] = std::uint8_t(tableAt >> (8 * i));
+        dump.insert(dump.end(), t.structures.begin(), t.structures.end());
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(dump.data()), std::streamsize(dump.size()));
+    }
+    fs::path folder;
+};
+
+TEST_F(ReplayedFirmware, ADumpFileIsMovedIntoTheSegment) {
+    // The base PC's own description gives way to the replayed tables; its
+    // texts, and the variant's, are still written.
+    nlohmann::json d = DesktopDescription();
+    d["system"]["manufacturer"] = "Müller GmbH";
+    DumpFile(folder / "pc.dmibin", d, 0x40);
+    Facts(R"({ "tables": "pc.dmibin", "smbios": { "texts": { "FE061h": "Müller BIOS" } } })");
+    ASSERT_EQ(LoadError(), "loaded");
+    smbios.GetInfo(1);
+    EXPECT_EQ(smbios.EntryPoint(), 0xF0000u);
+    EXPECT_EQ(smbios.TableAddress(), 0xF0020u);
+    EXPECT_EQ(smbios.Structures().size(), 20u);
+    EXPECT_EQ(smbios.SystemManufacturer(), "Müller GmbH");
+    EXPECT_EQ(smbios.ChassisModel(), "Mini Tower");
+    const Image& image = smbios.Image();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[0xE061])), "M\xFCller BIOS");
+}
+
+TEST_F(ReplayedFirmware, TheKernelsPairInAFolder) {
+    auto t = platform::firmware::BuildTable(DesktopDescription(), "test");
+    Image image = platform::firmware::PlaceInSegment(t);
+    fs::create_directories(folder / "dmi");
+    std::ofstream(folder / "dmi" / "smbios_entry_point", std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), 0x1F);
+    std::ofstream(folder / "dmi" / "DMI", std::ios::binary)
+        .write(reinterpret_cast<const char*>(t.structures.data()), std::streamsize(t.structures.size()));
+    Facts(R"({ "tables": "dmi" })");
+    ASSERT_EQ(LoadError(), "loaded");
+    smbios.GetInfo(1);
+    EXPECT_EQ(smbios.BIOSVendor(), "Award Software International, Inc.");
+    EXPECT_EQ(smbios.MemorySlotCount(), 2);
+}
+
+TEST_F(ReplayedFirmware, ARealPcsDumpReplays) {
+    fs::path real = fs::path(TORVEX_REALDATA_DIR) / "firmware" / "dell-poweredge-8450.dmibin";
+    if (!fs::exists(real)) GTEST_SKIP() << "real firmware dumps not found at " << real.parent_path().string();
+    fs::copy_file(real, folder / "8450.dmibin");
+    Facts(R"({ "tables": "8450.dmibin" })");
+    ASSERT_EQ(LoadError(), "loaded");
+    smbios.GetInfo(1);
+    EXPECT_EQ(smbios.StructureCount(), 164);
+    EXPECT_EQ(smbios.BIOSVendor(), "Intel Corporation");
+    EXPECT_EQ(smbios.SystemModel(), "Dell PowerEdge 8450");
+}
+
+TEST_F(ReplayedFirmware, FaultsNameTheMember) {
+    std::string json = (folder / "machine.json").string();
+    Facts(R"({ "tables": "missing.dmibin" })");
+    EXPECT_EQ(LoadError(), json + ": /firmware/tables: missing.dmibin is not in the machine folder");
+    std::ofstream(folder / "junk.bin") << "JUNK, not a table";
+    Facts(R"({ "tables": "junk.bin" })");
+    EXPECT_EQ(LoadError(), json + ": /firmware/tables: " + (folder / "junk.bin").string() +
+                               ": no SMBIOS entry point (\"_SM_\", \"_SM3_\" or \"_DMI_\") at its start");
+    DumpFile(folder / "pc.dmibin", DesktopDescription(), 0x20);
+    Facts(R"({ "tables": "pc.dmibin", "smbios": { "texts": { "F0030h": "over the tables" } } })");
+    EXPECT_EQ(LoadError(), json + ": /firmware/smbios/texts/F0030h: the text overlaps the SMBIOS tables");
+    EXPECT_EQ(FilesInOverlay(), 0u);
+}
+
+TEST_F(ReplayedFirmware, TextsTheFirmwareCannotHoldNameTheirMember) {
+    std::string json = (folder / "machine.json").string();
+    Facts(R"({ "smbios": { "version": "2.3", "bios": { "vendor": "Evil\u0000Vendor" } } })");
+    EXPECT_EQ(LoadError(), json + ": /firmware/smbios/bios/vendor: the text contains a zero byte");
+    Facts(R"({ "smbios": { "texts": { "FE061h": "Award BIOS \u2713" } } })");
+    EXPECT_EQ(LoadError(), json + ": /firmware/smbios/texts/FE061h: the text has a character that code page 1252 lacks");
 }
 
 }  // namespace

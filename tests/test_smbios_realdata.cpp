@@ -75,10 +75,11 @@ std::vector<Block> ParseDmidecode(const fs::path& file) {
     return blocks;
 }
 
-// A string field numbered 0 makes dmidecode say "Not Specified" and the
-// engine give an empty text.
+// A string field numbered 0 makes dmidecode say "Not Specified", a number
+// beyond the structure's strings "<BAD INDEX>"; the engine gives an empty
+// text for both.
 bool SameString(const std::string& engine, const std::string& dmidecode) {
-    return engine == dmidecode || (engine.empty() && dmidecode == "Not Specified");
+    return engine == dmidecode || (engine.empty() && (dmidecode == "Not Specified" || dmidecode == "<BAD INDEX>"));
 }
 
 // dmidecode's name for a code where the engine's own table spells it
@@ -97,18 +98,24 @@ std::string EngineName(const std::string& dmidecode) {
         {"AGP 2x", "AGP 2X"}, {"AGP 4x", "AGP 4X"}, {"Processor Card", "Processor Card Slot"},
         {"I/O Riser Card", "I/O Riser Card Slot"},
         {"2-way Set-associative", "2-way Set-Associative"}, {"4-way Set-associative", "4-way Set-Associative"},
-        // Codes newer than the engine's tables have no name there.
-        {"SATA", ""}, {"SAS", ""}, {"PCI Express", ""}, {"PCI-X", ""}, {"AGP 8x", ""},
-        {"8-way Set-associative", ""}, {"16-way Set-associative", ""}, {"12-way Set-associative", ""},
-        {"24-way Set-associative", ""}, {"Socket BGA1155", ""}, {"Socket BGA1356", ""}, {"Socket M2", ""},
-        {"Socket 478", ""}, {"Socket LGA775", ""}, {"Socket AM2", ""}};
+        {"8-way Set-associative", "8-way Set-Associative"}, {"16-way Set-associative", "16-way Set-Associative"},
+        {"12-way Set-associative", "12-way Set-Associative"}, {"24-way Set-associative", "24-way Set-Associative"},
+        {"32-way Set-associative", "32-way Set-Associative"}, {"20-way Set-associative", "20-way Set-Associative"},
+        {"AGP 8x", "AGP 8X"}, {"Multi-system", "Multi-system chassis"}, {"CompactPCI", "Compact PCI"},
+        {"AdvancedTCA", "Advanced TCA"}, {"Blade Enclosing", "Blade Enclosure"},
+        {"370-pin Socket", "370-pin socket"},
+        // dmidecode 3.4 keeps the name an early edition of the standard
+        // gave code 24h; the standard has long since called it LGA1155.
+        {"Socket BGA1155", "Socket LGA1155"}};
     auto it = names.find(dmidecode);
     return it == names.end() ? dmidecode : it->second;
 }
 
 // "42 ns", "128 kB", "1 MB", "3400 MHz", "Unknown" -> the number (kB for sizes).
 long Number(const std::string& text) {
-    if (text == "Unknown" || text == "Not Installed" || text == "Not Determinable" || text == "Disabled") return 0;
+    if (text == "Unknown" || text == "Not Installed" || text == "Not Determinable" || text == "Disabled" ||
+        text == "No Module Installed")
+        return 0;
     long n = std::atol(text.c_str());
     if (text.find(" MB") != std::string::npos) n *= 1024;
     if (text.find(" GB") != std::string::npos) n *= 1024 * 1024;
@@ -117,8 +124,8 @@ long Number(const std::string& text) {
 
 // Where the engine's values differ from dmidecode's reading of the same
 // structure, as "what: engine | dmidecode". The engine's own rules (the
-// first structure of a single type, only type-6 memory modules, strings in
-// sequence, its name tables, UUID bytes in memory order, the lock bit, the
+// first structure of a single type, memory devices only without memory
+// modules, its spellings of the names, UUID bytes in memory order, the
 // highest SRAM bit, no entries without a designation) are applied to
 // dmidecode's reading first.
 class Comparison {
@@ -146,8 +153,7 @@ public:
             Text("Mainboard Serial", s_.MainBoardSerial(), b->get("Serial Number"));
         }
         if (const Block* b = First(3)) {
-            // A chassis byte with the lock bit set is outside the table.
-            Text("Chassis Model", s_.ChassisModel(), b->get("Lock") == "Present" ? "" : EngineName(b->get("Type")));
+            Text("Chassis Model", s_.ChassisModel(), EngineName(b->get("Type")));
             Text("Chassis Manufacturer", s_.ChassisManufacturer(), b->get("Manufacturer"));
             Text("Chassis Version", s_.ChassisVersion(), b->get("Version"));
             Text("Chassis Serial", s_.ChassisSerial(), b->get("Serial Number"));
@@ -165,11 +171,13 @@ public:
             Num("CPU Clock", s_.CPUClock(), Number(b->get("Current Speed")));
         }
         auto modules = All(6);
-        Num("MemorySlotCount", s_.MemorySlotCount(), long(modules.size()));
-        for (std::size_t i = 0; i < modules.size() && i < s_.MemorySlotCount(); ++i) {
+        if (modules.empty()) Devices();
+        else Num("MemorySlotCount", s_.MemorySlotCount(), long(modules.size()));
+        for (std::size_t i = 0; i < modules.size() && i < std::size_t(s_.MemorySlotCount()); ++i) {
             const Block& b = *modules[i];
             auto m = s_.MemoryBank(int(i));
             std::string at = "Module " + std::to_string(i) + " ";
+            Num(at + "speed in MHz", m.SpeedMHz, 0);
             Text(at + "socket", m.Socket, b.get("Socket Designation"));
             Num(at + "speed", m.Speed, Number(b.get("Current Speed")));
             Num(at + "size", long(m.Size) * 1024, Number(b.get("Installed Size")));
@@ -184,7 +192,7 @@ public:
         }
         auto caches = All(7);
         Num("CacheCount", s_.CacheCount(), long(caches.size()));
-        for (std::size_t i = 0; i < caches.size() && i < s_.CacheCount(); ++i) {
+        for (std::size_t i = 0; i < caches.size() && i < std::size_t(s_.CacheCount()); ++i) {
             const Block& b = *caches[i];
             auto c = s_.Cache(int(i));
             std::string at = "Cache " + std::to_string(i) + " ";
@@ -208,7 +216,7 @@ public:
             if (d != "Not Specified" && !d.empty()) ports.push_back(b);
         }
         Num("PortCount", s_.PortCount(), long(ports.size()));
-        for (std::size_t i = 0; i < ports.size() && i < s_.PortCount(); ++i) {
+        for (std::size_t i = 0; i < ports.size() && i < std::size_t(s_.PortCount()); ++i) {
             auto p = s_.Port(int(i));
             std::string at = "Port " + std::to_string(i) + " ";
             Text(at + "designator", p.Designator, ports[i]->get("Internal Reference Designator"));
@@ -222,7 +230,7 @@ public:
             if (d != "Not Specified" && !d.empty()) slots.push_back(b);
         }
         Num("SystemSlotCount", s_.SystemSlotCount(), long(slots.size()));
-        for (std::size_t i = 0; i < slots.size() && i < s_.SystemSlotCount(); ++i) {
+        for (std::size_t i = 0; i < slots.size() && i < std::size_t(s_.SystemSlotCount()); ++i) {
             auto sl = s_.SystemSlot(int(i));
             std::string at = "Slot " + std::to_string(i) + " ";
             Text(at + "designation", sl.Designation, slots[i]->get("Designation"));
@@ -232,8 +240,8 @@ public:
             std::string type = slots[i]->get("Type"), width;
             static const std::pair<const char*, const char*> widths[] = {
                 {"8-bit ", "8 bit"}, {"16-bit ", "16 bit"}, {"32-bit ", "32 bit"}, {"64-bit ", "64 bit"},
-                {"128-bit ", "128 bit"}, {"x1 ", ""}, {"x2 ", ""}, {"x4 ", ""}, {"x8 ", ""}, {"x12 ", ""},
-                {"x16 ", ""}, {"x32 ", ""}};
+                {"128-bit ", "128 bit"}, {"x1 ", "x1"}, {"x2 ", "x2"}, {"x4 ", "x4"}, {"x8 ", "x8"}, {"x12 ", "x12"},
+                {"x16 ", "x16"}, {"x32 ", "x32"}};
             bool prefixed = false;
             for (const auto& [prefix, name] : widths)
                 if (!prefixed && type.rfind(prefix, 0) == 0) {
@@ -250,6 +258,35 @@ public:
     }
 
 private:
+    // Without memory-module structures the memory devices are the modules:
+    // the locator, the size, the clock, and the type bits that the form
+    // factor and the type detail give.
+    void Devices() {
+        auto devices = All(17);
+        Num("MemorySlotCount", s_.MemorySlotCount(), long(devices.size()));
+        for (std::size_t i = 0; i < devices.size() && i < std::size_t(s_.MemorySlotCount()); ++i) {
+            const Block& b = *devices[i];
+            auto m = s_.MemoryBank(int(i));
+            std::string at = "Device " + std::to_string(i) + " ";
+            Text(at + "socket", m.Socket, b.get("Locator"));
+            Num(at + "size", long(m.Size) * 1024, Number(b.get("Size")));
+            Num(at + "speed", m.SpeedMHz, Number(b.get("Speed")));
+            std::string form = b.get("Form Factor"), detail = " " + b.get("Type Detail") + " ";
+            TMemoryTypesBuilder t;
+            if (detail.find(" Other ") != std::string::npos) t.add("Other");
+            if (detail.find(" Unknown ") != std::string::npos) t.add("Unknown");
+            if (detail.find(" Fast-paged ") != std::string::npos) t.add("FastPageMode");
+            if (detail.find(" EDO ") != std::string::npos) t.add("EDO");
+            if (form == "SIMM") t.add("SIMM");
+            if (form == "DIMM" || form == "SODIMM" || form == "FB-DIMM") t.add("DIMM");
+            if (detail.find(" Synchronous ") != std::string::npos) t.add("SDRAM");
+            Text(at + "type", engine::MemoryTypeText(m.Types), t.text);
+        }
+    }
+    struct TMemoryTypesBuilder {
+        std::string text;
+        void add(const char* name) { text += (text.empty() ? "" : ",") + std::string(name); }
+    };
     const Block* First(int type) const {
         for (const auto& b : blocks_)
             if (b.type == type) return &b;
@@ -345,30 +382,80 @@ TEST_F(RealFirmware, TheOfficePcsSegmentAgreesWithDmidecode) {
     EXPECT_DOUBLE_EQ(smbios.CPUVoltage(), 3.3);
     EXPECT_EQ(smbios.PortCount(), 12);
     EXPECT_EQ(smbios.SystemSlotCount(), 3);
-    EXPECT_EQ(smbios.MemorySlotCount(), 0) << "this BIOS describes its memory with type 17 only";
+    // This BIOS describes its memory with memory devices only.
+    ASSERT_EQ(smbios.MemorySlotCount(), 2);
+    EXPECT_EQ(smbios.MemoryBank(1).Socket, "DIMM_B");
+    EXPECT_EQ(smbios.MemoryBank(1).Size, 256u);
+    EXPECT_EQ(engine::MemoryTypeText(smbios.MemoryBank(1).Types), "DIMM,SDRAM");
+    EXPECT_EQ(smbios.MemoryBank(1).SpeedMHz, 100);
+    EXPECT_EQ(smbios.MemoryBank(0).Size, 0u) << "DIMM_A is empty";
+    EXPECT_EQ(smbios.MemoryBank(0).SpeedMHz, 0) << "an empty socket has no speed";
 }
 
-TEST_F(RealFirmware, TheDamagedTwinFollowsTheSequentialRule) {
+TEST_F(RealFirmware, TheDamagedTwinDecodesWhatIsWhole) {
     LoadSegment("optiplex-gx110-bad-strings.f000.bin");
     EXPECT_EQ(smbios.EntryPoint(), 0xFAE30u);
     EXPECT_EQ(smbios.TableAddress(), 0xFAE50u);
-    EXPECT_EQ(smbios.Structures().size(), 77u);
-    EXPECT_EQ(Differences("optiplex-gx110-bad-strings"),
-              (std::vector<std::string>{
-                  // The BIOS structure's version and date point at strings
-                  // that do not exist; taken in sequence they are the empty
-                  // strings behind the vendor.
-                  "BIOS Version: \"\" | \"<BAD INDEX>\"",
-                  "BIOS Date: \"\" | \"<BAD INDEX>\"",
-                  // dmidecode stops at the structure of length 0 behind the
-                  // BIOS structure; the engine's walk skips the run of zeros
-                  // and goes on to the structures behind it.
-                  "CacheCount: 2 | 0",
-                  "SystemSlotCount: 2 | 0",
-              }));
+    EXPECT_EQ(smbios.StructureCount(), 77);
+    // Behind the BIOS structure and one more lies a structure of length 0:
+    // the table is broken there, and the walk ends, as dmidecode's does.
+    EXPECT_EQ(smbios.Structures().size(), 3u);
+    EXPECT_EQ(Differences("optiplex-gx110-bad-strings"), std::vector<std::string>{})
+        << "the version and date numbers point past the strings: empty where dmidecode says <BAD INDEX>";
     EXPECT_EQ(smbios.BIOSVendor(), "Dell Computer Corporation");
+    EXPECT_EQ(smbios.BIOSVersion(), "");
+    EXPECT_EQ(smbios.BIOSDate(), "");
     EXPECT_EQ(smbios.BIOSSize(), 512u);
-    EXPECT_EQ(smbios.ChassisSerial(), "DRF8B31");
+    EXPECT_EQ(smbios.SystemManufacturer(), "") << "behind the broken structure";
+    EXPECT_EQ(smbios.CacheCount(), 0);
+    EXPECT_EQ(smbios.SystemSlotCount(), 0);
+}
+
+TEST_F(RealFirmware, AServerWithThreeBiosStructuresInARow) {
+    LoadDump("dell-poweredge-8450.dmibin");
+    EXPECT_EQ(smbios.Version(), "2.1");
+    EXPECT_EQ(smbios.StructureCount(), 164) << "the firmware's own count";
+    EXPECT_EQ(smbios.Structures().size(), 164u);
+    EXPECT_EQ(ReportOf(smbios)[4], "Structure Table Count=164");
+    int bios = 0;
+    for (const auto& st : smbios.Structures()) bios += st.Type == 0;
+    EXPECT_EQ(bios, 3) << "the board's BIOS and two add-in ROMs";
+    EXPECT_EQ(Differences("dell-poweredge-8450"), std::vector<std::string>{});
+    EXPECT_GE(checks, 100);
+    // Its BIOS fields use strings 3, 1 and 2.
+    EXPECT_EQ(smbios.BIOSVendor(), "Intel Corporation");
+    EXPECT_EQ(smbios.BIOSVersion(), "SABR1.86J.0012.P12.0103051047");
+    EXPECT_EQ(smbios.BIOSDate(), "03/05/2001");
+    EXPECT_EQ(smbios.SystemModel(), "Dell PowerEdge 8450");
+    EXPECT_NE(smbios.MainBoardManufacturer(), "");
+}
+
+TEST_F(RealFirmware, ALaptopWithAnUnusedString) {
+    LoadDump("dell-latitude-d500.dmibin");
+    EXPECT_EQ(Differences("dell-latitude-d500"), std::vector<std::string>{});
+    EXPECT_GE(checks, 60);
+    EXPECT_EQ(smbios.ChassisSerial(), "5QK2X31") << "string 3, behind an unused string 2";
+    EXPECT_EQ(smbios.ChassisModel(), "Portable");
+}
+
+TEST_F(RealFirmware, AChassisWithALock) {
+    LoadDump("dell-poweredge-2450.dmibin");
+    EXPECT_EQ(Differences("dell-poweredge-2450"), std::vector<std::string>{});
+    EXPECT_GE(checks, 60);
+    EXPECT_EQ(smbios.ChassisModel(), "Main Server Chassis") << "the type byte is 91h: lock bit and 11h";
+}
+
+TEST_F(RealFirmware, AVirtualMachineWithHundredsOfRecords) {
+    LoadDump("vmware-virtual-platform.dmibin");
+    EXPECT_EQ(smbios.Version(), "2.7");
+    EXPECT_EQ(smbios.Structures().size(), 620u);
+    EXPECT_EQ(Differences("vmware-virtual-platform"), std::vector<std::string>{});
+    EXPECT_GE(checks, 1000);
+    EXPECT_EQ(smbios.CacheCount(), 256);
+    EXPECT_EQ(smbios.Cache(255).Designation, "L2");
+    EXPECT_EQ(smbios.Cache(256).Designation, "");
+    EXPECT_EQ(smbios.SystemSlotCount(), 7);
+    EXPECT_EQ(smbios.MemorySlotCount(), 15) << "its memory modules, not its 128 memory devices";
 }
 
 TEST_F(RealFirmware, FourLaterMachinesMovedAsTheHostsTablesAre) {

@@ -57,13 +57,14 @@ TEST(SmbiosWriter, StructureLayoutsFollowTheVersion) {
     EXPECT_EQ(lengthOf("2.6", 4), 0x28);
 
     // An SMBIOS 2.0 machine still decodes: its system structure simply
-    // ends before the UUID, which the engine reads from the strings.
+    // ends before the UUID, so it has none (the bytes behind it are its
+    // strings).
     nlohmann::json d = DesktopDescription();
     d["version"] = "2.0";
     engine::TSMBIOS smbios;
     Decode(smbios, WriteImage(d));
     EXPECT_EQ(smbios.SystemSerial(), "FT9901234");
-    EXPECT_EQ(smbios.SystemUUID().substr(0, 8), "466A6F72") << "\"Fjor\" of the strings behind it";
+    EXPECT_EQ(smbios.SystemUUID(), "");
 }
 
 TEST(SmbiosWriter, DmidecodeReadsWhatWasDescribed) {
@@ -116,6 +117,61 @@ TEST(SmbiosWriter, AFirmwareFromBeforeTheTablesHasItsTextsAlone) {
     // A table member without a version is a mistake, not an old BIOS.
     d["bios"] = {{"vendor", "Award"}};
     EXPECT_THROW(platform::firmware::WriteSegmentImage(d, "machines/x/firmware.json"), platform::MachineError);
+}
+
+TEST(SmbiosWriter, TextsAreStoredInCodePage1252) {
+    nlohmann::json d = DesktopDescription();
+    d["system"]["manufacturer"] = "Müller GmbH";
+    d["oemStrings"] = {"Ærø Data – €"};
+    d["texts"] = {{"FE061h", "Bjørn's BIOS"}, {"FE091h", "© 1999 Fjordtek"}};
+    Image image = WriteImage(d);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[0xE061])), "Bj\xF8rn's BIOS");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[0xE091])), "\xA9 1999 Fjordtek");
+    std::string bytes(image.begin(), image.end());
+    EXPECT_NE(bytes.find("\xC6r\xF8 Data \x96 \x80"), std::string::npos);
+    engine::TSMBIOS smbios;
+    Decode(smbios, image);
+    EXPECT_EQ(smbios.SystemManufacturer(), "Müller GmbH") << "read back as written";
+}
+
+TEST(SmbiosWriter, TextsTheFirmwareCannotHoldAreRefusedByMember) {
+    auto message = [](nlohmann::json d) -> std::string {
+        try {
+            platform::firmware::WriteSegmentImage(d, "m/machine.json");
+        } catch (const platform::MachineError& e) {
+            return e.what();
+        }
+        return "accepted";
+    };
+    nlohmann::json d = DesktopDescription();
+    d["board"]["manufacturer"] = "Łódź Boards";
+    EXPECT_EQ(message(d), "m/machine.json: /board/manufacturer: the text has a character that code page 1252 lacks");
+    d = DesktopDescription();
+    d["bios"]["vendor"] = std::string("Evil\0Vendor", 11);
+    EXPECT_EQ(message(d), "m/machine.json: /bios/vendor: the text contains a zero byte");
+    d = DesktopDescription();
+    d["oemStrings"] = {"fine", std::string(256, 'x')};
+    EXPECT_EQ(message(d), "m/machine.json: /oemStrings/1: the text takes 256 bytes; at most 255 fit");
+    d = DesktopDescription();
+    d["system"]["product"] = std::string(255, 'x');
+    EXPECT_EQ(message(d), "accepted");
+
+    // Texts at fixed places: counted in bytes of the code page, with their
+    // closing zero, and never over one another.
+    nlohmann::json t = {{"texts", {{"FE061h", "Award Modular BIOS v4.51PG"}, {"FE091h", "Copyright"}}}};
+    EXPECT_EQ(message(t), "accepted");
+    t["texts"]["FE061h"] = "Ærø BIOS for Ærøskøbing Kommune, Ærø 4.51PG";   // 43 bytes in 1252, 50 in UTF-8
+    EXPECT_EQ(message(t), "accepted");
+    t["texts"]["FE061h"] = std::string(48, 'x');   // its zero byte lands on FE091h
+    EXPECT_EQ(message(t), "m/machine.json: /texts/FE091h: the text overlaps the text at FE061h (with its closing zero byte)");
+    t["texts"]["FE061h"] = std::string(47, 'x');
+    EXPECT_EQ(message(t), "accepted");
+    t["texts"]["FE061h"] = std::string("Evil\0Vendor", 11);
+    EXPECT_EQ(message(t), "m/machine.json: /texts/FE061h: the text contains a zero byte");
+    t["texts"]["FE061h"] = std::string(300, 'x');
+    EXPECT_EQ(message(t), "m/machine.json: /texts/FE061h: the text takes 300 bytes; at most 255 fit");
+    t["texts"]["FE061h"] = "Zoë ✓";
+    EXPECT_EQ(message(t), "m/machine.json: /texts/FE061h: the text has a character that code page 1252 lacks");
 }
 
 TEST(SmbiosWriter, AFaultyDescriptionIsRefusedWithItsPlace) {

@@ -4,7 +4,9 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <map>
 #include <stdexcept>
 
@@ -178,6 +180,22 @@ public:
         return v.get<std::string>();
     }
 
+    // A text as the firmware holds it: machine.json is UTF-8, the firmware
+    // keeps single bytes of code page 1252. A character the code page
+    // lacks, a zero byte (it would end the text early and shift every
+    // later string) and a text longer than a reader takes are refused.
+    std::string firmwareBytes(const std::string& utf8, const std::string& at) const {
+        if (utf8.find('\0') != std::string::npos) fail(at, "the text contains a zero byte");
+        std::optional<std::string> bytes = Utf8ToCodePageExact(utf8, 1252);
+        if (!bytes) fail(at, "the text has a character that code page 1252 lacks");
+        if (bytes->size() > 255)
+            fail(at, "the text takes " + std::to_string(bytes->size()) + " bytes; at most 255 fit");
+        return *bytes;
+    }
+    std::string firmwareText(const json& obj, const std::string& key, const std::string& where) const {
+        return firmwareBytes(text(obj, key, where), where + "/" + key);
+    }
+
     // A number given as a JSON number, "0x1F", "1Fh" or decimal text.
     std::uint64_t number(const json& v, const std::string& where) const {
         if (v.is_number_unsigned()) return v.get<std::uint64_t>();
@@ -304,6 +322,13 @@ std::uint8_t ModuleSizeByte(std::uint64_t mb) {
     return n;
 }
 
+// "FE061h": a place in the segment as a machine file writes it.
+std::string HexAddress(std::size_t offset) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%05zXh", offset + kSegmentBase);
+    return buffer;
+}
+
 std::array<std::uint8_t, 16> ParseUuid(const Reader& r, const std::string& text, const std::string& where) {
     std::array<std::uint8_t, 16> out{};
     std::string hex;
@@ -349,10 +374,10 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
     // Type 0: BIOS.
     if (const json& b = r.object(d, "bios", ""); b.is_object()) {
         StructureBuilder s(0, handle++);
-        s.string(r.text(b, "vendor", "/bios"));
-        s.string(r.text(b, "version", "/bios"));
+        s.string(r.firmwareText(b, "vendor", "/bios"));
+        s.string(r.firmwareText(b, "version", "/bios"));
         s.word(std::uint16_t(r.number(b, "startSegment", "/bios", 0xE000, 0xFFFF)));
-        s.string(r.text(b, "date", "/bios"));
+        s.string(r.firmwareText(b, "date", "/bios"));
         std::uint64_t kb = r.number(b, "romSizeKB", "/bios", 128, 16384);
         s.byte(std::uint8_t(kb < 64 ? 0 : std::min<std::uint64_t>(kb / 64 - 1, 0xFF)));
         s.qword(r.number(b, "characteristics", "/bios", 0x7FCB9E80ull, ~0ull));
@@ -371,10 +396,10 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
     // Type 1: system.
     if (const json& y = r.object(d, "system", ""); y.is_object()) {
         StructureBuilder s(1, handle++);
-        s.string(r.text(y, "manufacturer", "/system"));
-        s.string(r.text(y, "product", "/system"));
-        s.string(r.text(y, "version", "/system"));
-        s.string(r.text(y, "serial", "/system"));
+        s.string(r.firmwareText(y, "manufacturer", "/system"));
+        s.string(r.firmwareText(y, "product", "/system"));
+        s.string(r.firmwareText(y, "version", "/system"));
+        s.string(r.firmwareText(y, "serial", "/system"));
         if (v.atLeast(2, 1)) {
             std::string uuid = r.text(y, "uuid", "/system");
             std::array<std::uint8_t, 16> bytes{};
@@ -383,8 +408,8 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
             s.byte(std::uint8_t(r.code(y, "wakeUp", "/system", kWakeUp, 6)));
         }
         if (v.atLeast(2, 4)) {
-            s.string(r.text(y, "sku", "/system"));
-            s.string(r.text(y, "family", "/system"));
+            s.string(r.firmwareText(y, "sku", "/system"));
+            s.string(r.firmwareText(y, "family", "/system"));
         }
         add(s);
     }
@@ -392,23 +417,23 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
     // Type 2: base board.
     if (const json& b = r.object(d, "board", ""); b.is_object()) {
         StructureBuilder s(2, handle++);
-        s.string(r.text(b, "manufacturer", "/board"));
-        s.string(r.text(b, "product", "/board"));
-        s.string(r.text(b, "version", "/board"));
-        s.string(r.text(b, "serial", "/board"));
+        s.string(r.firmwareText(b, "manufacturer", "/board"));
+        s.string(r.firmwareText(b, "product", "/board"));
+        s.string(r.firmwareText(b, "version", "/board"));
+        s.string(r.firmwareText(b, "serial", "/board"));
         add(s);
     }
 
     // Type 3: chassis.
     if (const json& c = r.object(d, "chassis", ""); c.is_object()) {
         StructureBuilder s(3, handle++);
-        s.string(r.text(c, "manufacturer", "/chassis"));
+        s.string(r.firmwareText(c, "manufacturer", "/chassis"));
         std::uint8_t type = std::uint8_t(r.code(c, "type", "/chassis", kChassisTypes, 3));
         if (r.flag(c, "lock", "/chassis", false)) type |= 0x80;
         s.byte(type);
-        s.string(r.text(c, "version", "/chassis"));
-        s.string(r.text(c, "serial", "/chassis"));
-        s.string(r.text(c, "assetTag", "/chassis"));
+        s.string(r.firmwareText(c, "version", "/chassis"));
+        s.string(r.firmwareText(c, "serial", "/chassis"));
+        s.string(r.firmwareText(c, "assetTag", "/chassis"));
         if (v.atLeast(2, 1)) {
             s.byte(3);   // boot-up, power supply and thermal state: safe
             s.byte(3);
@@ -446,12 +471,12 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
         std::string at = "/processors/" + std::to_string(i);
         if (!p.is_object()) r.fail(at, "an object is expected");
         StructureBuilder s(4, handle++);
-        s.string(r.text(p, "socket", at));
+        s.string(r.firmwareText(p, "socket", at));
         s.byte(std::uint8_t(r.code(p, "type", at, kProcessorTypes, 3)));
         s.byte(std::uint8_t(r.number(p, "family", at, 2, 0xFF)));
-        s.string(r.text(p, "manufacturer", at));
+        s.string(r.firmwareText(p, "manufacturer", at));
         s.qword(r.number(p, "id", at, 0, ~0ull));
-        s.string(r.text(p, "version", at));
+        s.string(r.firmwareText(p, "version", at));
         std::uint8_t voltage = 0;
         if (p.contains("voltage")) {
             const json& vv = p.at("voltage");
@@ -483,9 +508,9 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
             s.word(cacheHandle(3));
         }
         if (v.atLeast(2, 3)) {
-            s.string(r.text(p, "serial", at));
-            s.string(r.text(p, "assetTag", at));
-            s.string(r.text(p, "partNumber", at));
+            s.string(r.firmwareText(p, "serial", at));
+            s.string(r.firmwareText(p, "assetTag", at));
+            s.string(r.firmwareText(p, "partNumber", at));
         }
         if (v.atLeast(2, 5)) {
             s.byte(std::uint8_t(r.number(p, "cores", at, 1, 0xFF)));
@@ -503,7 +528,7 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
         std::string at = "/caches/" + std::to_string(i);
         if (!c.is_object()) r.fail(at, "an object is expected");
         StructureBuilder s(7, handle++);
-        s.string(r.text(c, "designation", at));
+        s.string(r.firmwareText(c, "designation", at));
         std::uint16_t config = std::uint16_t(r.number(c, "level", at, 1, 8) - 1);
         if (r.flag(c, "socketed", at, false)) config |= 0x08;
         config |= std::uint16_t(r.code(c, "location", at, kCacheLocation, 0) << 5);
@@ -531,7 +556,7 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
         std::string at = "/memoryModules/" + std::to_string(i);
         if (!m.is_object()) r.fail(at, "an object is expected");
         StructureBuilder s(6, handle++);
-        s.string(r.text(m, "socket", at));
+        s.string(r.firmwareText(m, "socket", at));
         s.byte(std::uint8_t(r.number(m, "banks", at, 0xFF, 0xFF)));
         s.byte(std::uint8_t(r.number(m, "speed", at, 0, 0xFF)));
         s.word(std::uint16_t(r.bits(m, "types", at, kModuleTypeBits, 0x0002)));
@@ -553,9 +578,9 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
         std::string at = "/ports/" + std::to_string(i);
         if (!p.is_object()) r.fail(at, "an object is expected");
         StructureBuilder s(8, handle++);
-        s.string(r.text(p, "internal", at));
+        s.string(r.firmwareText(p, "internal", at));
         s.byte(std::uint8_t(r.code(p, "internalConnector", at, kConnectors, 0)));
-        s.string(r.text(p, "external", at));
+        s.string(r.firmwareText(p, "external", at));
         s.byte(std::uint8_t(r.code(p, "externalConnector", at, kConnectors, 0)));
         s.byte(std::uint8_t(r.code(p, "type", at, kPortTypes, 0xFF)));
         add(s);
@@ -568,7 +593,7 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
         std::string at = "/slots/" + std::to_string(i);
         if (!sl.is_object()) r.fail(at, "an object is expected");
         StructureBuilder s(9, handle++);
-        s.string(r.text(sl, "designation", at));
+        s.string(r.firmwareText(sl, "designation", at));
         s.byte(std::uint8_t(r.code(sl, "type", at, kSlotTypes, 6)));
         s.byte(std::uint8_t(r.code(sl, "busWidth", at, kBusWidths, 5)));
         s.byte(std::uint8_t(r.code(sl, "usage", at, kSlotUsage, 3)));
@@ -590,9 +615,9 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
         StructureBuilder s(11, handle++);
         s.byte(std::uint8_t(oem.size()));
         for (std::size_t i = 0; i < oem.size(); ++i) {
-            if (!oem[i].is_string() || oem[i].get<std::string>().empty())
-                r.fail("/oemStrings/" + std::to_string(i), "a non-empty text is expected");
-            s.unnumberedString(oem[i].get<std::string>());
+            std::string at = "/oemStrings/" + std::to_string(i);
+            if (!oem[i].is_string() || oem[i].get<std::string>().empty()) r.fail(at, "a non-empty text is expected");
+            s.unnumberedString(r.firmwareBytes(oem[i].get<std::string>(), at));
         }
         add(s);
     }
@@ -626,16 +651,16 @@ SmbiosTable BuildTable(const json& d, const std::string& source) {
             s.word(std::uint16_t(mb));
             s.byte(std::uint8_t(r.code(m, "formFactor", at, kFormFactors, 9)));
             s.byte(0);
-            s.string(r.text(m, "locator", at));
-            s.string(r.text(m, "bank", at));
+            s.string(r.firmwareText(m, "locator", at));
+            s.string(r.firmwareText(m, "bank", at));
             s.byte(std::uint8_t(r.code(m, "type", at, kDeviceTypes, mb ? 15 : 2)));
             s.word(std::uint16_t(r.number(m, "detail", at, 0x0080, 0xFFFF)));
             if (v.atLeast(2, 3)) {
                 s.word(std::uint16_t(r.number(m, "speed", at, 0, 0xFFFF)));
-                s.string(r.text(m, "manufacturer", at));
-                s.string(r.text(m, "serial", at));
-                s.string(r.text(m, "assetTag", at));
-                s.string(r.text(m, "partNumber", at));
+                s.string(r.firmwareText(m, "manufacturer", at));
+                s.string(r.firmwareText(m, "serial", at));
+                s.string(r.firmwareText(m, "assetTag", at));
+                s.string(r.firmwareText(m, "partNumber", at));
             }
             if (v.atLeast(2, 6)) s.byte(mb ? 1 : 0);
             add(s);
@@ -695,6 +720,34 @@ std::vector<std::uint8_t> PlaceInSegment(const SmbiosTable& table, std::uint32_t
     return image;
 }
 
+void PlaceTexts(std::vector<std::uint8_t>& image, const json& description, std::size_t lo, std::size_t hi,
+                const std::string& source) {
+    Reader r(source);
+    // Texts the BIOS keeps at fixed places (its name, copyright, the BIOS
+    // identification and the date at FFFF5h), each ended by a zero byte.
+    if (description.is_object() && description.contains("texts")) {
+        const json& texts = description.at("texts");
+        if (!texts.is_object()) r.fail("/texts", "an object of addresses and texts is expected");
+        std::vector<std::pair<std::size_t, std::size_t>> taken;   // [from, to) of each text placed
+        for (const auto& [address, text] : texts.items()) {
+            std::string at = "/texts/" + address;
+            std::uint32_t a = std::uint32_t(r.number(json(address), at));
+            if (!text.is_string()) r.fail(at, "a text is expected");
+            std::string bytes = r.firmwareBytes(text.get<std::string>(), at);
+            if (a < kSegmentBase || a + bytes.size() + 1 > kSegmentBase + kSegmentSize)
+                r.fail(at, "the text does not lie in the firmware segment");
+            std::size_t o = a - kSegmentBase, end = o + bytes.size() + 1;   // with its zero byte
+            if (o < hi && end > lo) r.fail(at, "the text overlaps the SMBIOS tables");
+            for (const auto& [from, to] : taken)
+                if (o < to && end > from)
+                    r.fail(at, "the text overlaps the text at " + HexAddress(from) + " (with its closing zero byte)");
+            taken.emplace_back(o, end);
+            std::memcpy(image.data() + o, bytes.data(), bytes.size());
+            image[o + bytes.size()] = 0;
+        }
+    }
+}
+
 std::vector<std::uint8_t> WriteSegmentImage(const json& description, const std::string& source) {
     Reader r(source);
     // A BIOS from before SMBIOS (1995 and earlier) has its texts and no
@@ -718,25 +771,7 @@ std::vector<std::uint8_t> WriteSegmentImage(const json& description, const std::
         hi = std::max<std::size_t>(entry + 0x1F, table + t.structures.size()) - kSegmentBase;
     }
 
-    // Texts the BIOS keeps at fixed places (its name, copyright, the BIOS
-    // identification and the date at FFFF5h), each ended by a zero byte.
-    if (description.contains("texts")) {
-        const json& texts = description.at("texts");
-        if (!texts.is_object()) r.fail("/texts", "an object of addresses and texts is expected");
-        for (const auto& [address, text] : texts.items()) {
-            std::string at = "/texts/" + address;
-            std::uint32_t a = std::uint32_t(r.number(json(address), at));
-            if (!text.is_string()) r.fail(at, "a text is expected");
-            std::string bytes = text.get<std::string>();
-            if (a < kSegmentBase || a + bytes.size() + 1 > kSegmentBase + kSegmentSize)
-                r.fail(at, "the text does not lie in the firmware segment");
-            std::uint32_t o = a - kSegmentBase;
-            if (o < hi && o + bytes.size() + 1 > lo)
-                r.fail(at, "the text overlaps the SMBIOS tables");
-            std::memcpy(image.data() + o, bytes.data(), bytes.size());
-            image[o + bytes.size()] = 0;
-        }
-    }
+    PlaceTexts(image, description, lo, hi, source);
     return image;
 }
 

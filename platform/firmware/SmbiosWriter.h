@@ -6,6 +6,10 @@
 // down, with an "_SM_" entry point (and its "_DMI_" part) in front. The live
 // host uses the same pieces to write what the kernel tells every user.
 //
+// Texts are UTF-8 in the description and code page 1252 in the segment; a
+// text with a character outside the code page, a zero byte or more than
+// 255 bytes is refused, as is a fixed-place text overlapping another.
+//
 // Description (every member optional unless said otherwise; enumerations
 // take their SMBIOS names or numbers, "A0h" style hexadecimal accepted):
 //   { "version": "2.3",                 required: the SMBIOS version
@@ -111,6 +115,12 @@ std::vector<std::uint8_t> PlaceInSegment(const SmbiosTable& table,
 // Description to image in one step. Throws MachineError.
 std::vector<std::uint8_t> WriteSegmentImage(const nlohmann::json& description,
                                             const std::string& source);
+
+// Writes the description's "texts" (each converted to code page 1252 and
+// closed by a zero byte) into an image whose bytes [lo, hi) hold the
+// tables. Throws MachineError naming the text that cannot be placed.
+void PlaceTexts(std::vector<std::uint8_t>& image, const nlohmann::json& description, std::size_t lo,
+                std::size_t hi, const std::string& source);
 
 // The checksum byte that makes the bytes sum to zero.
 std::uint8_t ChecksumOf(const std::uint8_t* data, std::size_t size);

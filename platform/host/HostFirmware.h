@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/firmware/SmbiosRelocate.h"
 #include "platform/machine/Machine.h"
 
 namespace torvex::platform::host {
@@ -24,13 +25,9 @@ namespace torvex::platform::host {
 // physical-memory section, as for an administrator.
 FirmwareSegment HostFirmwareSegment(const std::filesystem::path& root);
 
-// An entry point ("_SM_", "_SM3_" or a bare "_DMI_") and its structure
-// table moved into a segment image. Only whole structures are kept, as many
-// as fit in front of the segment's last 256 bytes, followed by an
-// end-of-table structure when the table's own did not fit. nullopt when
-// the entry point is none of these.
-std::optional<std::vector<std::uint8_t>> RelocateTables(const std::vector<std::uint8_t>& entryPoint,
-                                                        const std::vector<std::uint8_t>& table);
+// Moving real tables into a segment image (shared with simulated PCs that
+// replay a real PC's tables).
+using firmware::RelocateTables;
 
 // The image written from the files of a /sys/class/dmi/id folder; nullopt
 // when the folder does not exist.

@@ -469,7 +469,7 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
         m->power_ = p;
     }
 
-    m->firmware_ = SimulatedFirmware(m->facts_, files.front().path.string());
+    m->firmware_ = SimulatedFirmware(m->facts_, files.front().path.string(), m->folders_);
 
     r.onlyFields("/shell", {"canOpen"});
     m->shellOpenWorks_ = r.boolAt("/shell/canOpen", true);
