@@ -25,7 +25,7 @@ namespace pf = torvex::platform;
 namespace {
 
 // A machine whose network the test writes.
-class NetworkMachine : public testing::FakeMachine {
+class NetworkMachine : public torvex::testing::FakeMachine {
 public:
     using FakeMachine::FakeMachine;
     std::vector<pf::NetworkAdapterFacts> adapters;
