@@ -163,7 +163,10 @@ std::string DhcpServer(const fs::path& root, const std::string& name, unsigned i
 std::optional<std::map<std::string, std::string>> SambaGlobals(const fs::path& root) {
     fs::path conf = root / "etc/samba/smb.conf";
     std::error_code ec;
-    if (!fs::exists(conf, ec)) return std::nullopt;
+    if (!fs::exists(conf, ec)) {
+        Trace(kWho, conf.string() + ": missing, so no node type and no WINS servers");
+        return std::nullopt;
+    }
     auto text = ReadFileTraced(conf, kWho);
     if (!text) return std::nullopt;
     std::map<std::string, std::string> out;
@@ -314,6 +317,7 @@ HostNetworkFacts ReadHostNetwork(const fs::path& root, const std::vector<Interfa
             for (const auto& gw : g->second) a.gateways.push_back({gw, kHostMask});
         if (a.type != kTypeLoopback) {
             std::string server = DhcpServer(root, name, a.index);
+            if (server.empty()) Trace(kWho, name + ": no DHCP lease recorded, so no DHCP server");
             if (!server.empty()) {
                 a.dhcpEnabled = true;
                 a.dhcpServers.push_back({server, kHostMask});

@@ -83,10 +83,19 @@ public:
     std::optional<FirmwareSegment> firmwareSegment() override { return firmware_; }
     // The "network" record of machine.json (SimulatedNetwork.cpp), read when
     // the machine loads.
-    std::vector<NetworkAdapterFacts> networkAdapters() override { return network_.adapters; }
-    std::optional<NetworkParamsFacts> networkParams() override { return network_.params; }
+    std::vector<NetworkAdapterFacts> networkAdapters() override {
+        network_.traceAnswer("adapters");
+        return network_.adapters;
+    }
+    std::optional<NetworkParamsFacts> networkParams() override {
+        network_.traceAnswer("params");
+        return network_.params;
+    }
     std::string socketHostName() override { return network_.hostName; }
-    std::vector<NetBiosAdapterFacts> netBiosAdapters() override { return network_.netBios; }
+    std::vector<NetBiosAdapterFacts> netBiosAdapters() override {
+        network_.traceAnswer("netbios");
+        return network_.netBios;
+    }
     WinsockFacts winsock() override { return network_.winsock; }
 
     // --- beyond the Machine interface, for tests and later facts

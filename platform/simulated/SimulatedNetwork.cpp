@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/machine/FileText.h"
+
 namespace torvex::platform {
 
 namespace {
@@ -103,10 +105,20 @@ std::optional<std::vector<std::uint8_t>> ParseHardwareAddress(const std::string&
     return out;
 }
 
+void SimulatedNetworkFacts::traceAnswer(const char* what) const {
+    if (!TraceEnabled()) return;
+    if (recorded)
+        Trace("network", source + ": answered from /network/" + what);
+    else
+        Trace("network", source + ": no \"network\" record, so no " + what);
+}
+
 SimulatedNetworkFacts SimulatedNetwork(const nlohmann::json& facts, const std::string& source) {
     SimulatedNetworkFacts n;
+    n.source = source;
     auto it = facts.find("network");
     if (it == facts.end() || it->is_null()) return n;
+    n.recorded = true;
     Reader r(source);
     const json& net = *it;
     r.onlyFields(net, "/network", {"hostName", "winsock", "adapters", "params", "netbios"});

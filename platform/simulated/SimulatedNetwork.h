@@ -18,6 +18,11 @@ struct SimulatedNetworkFacts {
     std::vector<NetworkAdapterFacts> adapters;
     std::optional<NetworkParamsFacts> params;
     std::vector<NetBiosAdapterFacts> netBios;
+    std::string source;      // machine.json, for the trace
+    bool recorded = false;   // the machine has a "network" record
+
+    // Says in the trace where an answer came from ("adapters", "params" ...).
+    void traceAnswer(const char* what) const;
 };
 
 // The facts of the record; defaults when the machine has none. `source`
