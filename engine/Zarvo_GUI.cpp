@@ -27,6 +27,7 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FMemory = std::make_unique<TMemory>();
     FOS = std::make_unique<TOperatingSystem>();
     FMachine = std::make_unique<TMachine>();
+    FNetwork = std::make_unique<TNetwork>();
     FDevices = std::make_unique<TDevices>();
     FAPM = std::make_unique<TAPM>();
     if (HasState(csDesigning)) Refresh();
@@ -38,6 +39,7 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FMemory.reset();
     FOS.reset();
     FMachine.reset();
+    FNetwork.reset();
     FDevices.reset();
     FAPM.reset();
 }
@@ -47,6 +49,7 @@ void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
     // Passed on to OS, Network, CPU and Engines, in that order, each only if
     // it exists; Memory and Machine keep their own.
     if (FOS) FOS->SetExceptionMode(mode);
+    if (FNetwork) FNetwork->SetExceptionMode(mode);
     if (FCPU) FCPU->SetExceptionMode(mode);
 }
 
@@ -63,6 +66,7 @@ void TCorvaneSystemInfo::Refresh() {
     RefreshStep(*FMemory);
     RefreshStep(*FOS);
     GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
+    RefreshStep(*FNetwork);
     RefreshStep(*FAPM);
 }
 
@@ -76,6 +80,7 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FCPU->Report(list);
     FMemory->Report(list);
     FAPM->Report(list);
+    FNetwork->Report(list);
     FDevices->Report(list);
 }
 
@@ -87,6 +92,7 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("Memory", FMemory);
     published.Add("OS", FOS);
     published.Add("Machine", FMachine);
+    published.Add("Network", FNetwork);
     published.Add("Devices", FDevices);
     published.Add("APM", FAPM);
 }
@@ -124,6 +130,7 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 12) info.OS().TimeZone().Report(list);
     if (page == 8) info.Devices().Report(list);
     if (page == 5) info.APM().Report(list);
+    if (page == 7) info.Network().Report(list);
 }
 
 }  // namespace torvex::engine

@@ -18,6 +18,7 @@
 #include "engine/Zarvo_Devices.h"
 #include "engine/Zarvo_APM.h"
 #include "engine/Zarvo_Machine.h"
+#include "engine/Zarvo_Network.h"
 #include "platform/classes/Classes.h"
 
 namespace torvex::engine {
@@ -53,6 +54,7 @@ public:
     TMemory& Memory() const { return *FMemory; }
     TOperatingSystem& OS() const { return *FOS; }
     TMachine& Machine() const { return *FMachine; }
+    TNetwork& Network() const { return *FNetwork; }
     TDevices& Devices() const { return *FDevices; }
     TAPM& APM() const { return *FAPM; }
 
@@ -77,6 +79,7 @@ private:
     std::unique_ptr<TMemory> FMemory;
     std::unique_ptr<TOperatingSystem> FOS;
     std::unique_ptr<TMachine> FMachine;
+    std::unique_ptr<TNetwork> FNetwork;
     std::unique_ptr<TDevices> FDevices;
     std::unique_ptr<TAPM> FAPM;
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/Corvane_AdvAPI.h"
+#include "platform/Corvane_IpHlpAPI.h"
 #include "platform/Corvane_NetAPI32.h"
 #include "platform/Corvane_PSAPI.h"
 #include "platform/classes/SysUtils.h"
@@ -55,10 +56,11 @@ void BindOptionalLibraries() {
     psapi::BindPSAPI();
     advapi::BindAdvAPI();
     netapi32::BindNetAPI32();
+    iphlpapi::BindIpHlpAPI();
 }
 
 void ReleaseOptionalLibraries() {
-    // Both run even when the first fails; the first failure is reported.
+    // Each runs even when an earlier one fails; the first failure is reported.
     std::string error;
     try {
         advapi::ReleaseAdvAPI();
@@ -67,6 +69,11 @@ void ReleaseOptionalLibraries() {
     }
     try {
         netapi32::ReleaseNetAPI32();
+    } catch (const classes::Exception& e) {
+        if (error.empty()) error = e.Message();
+    }
+    try {
+        iphlpapi::ReleaseIpHlpAPI();
     } catch (const classes::Exception& e) {
         if (error.empty()) error = e.Message();
     }

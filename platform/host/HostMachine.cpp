@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -37,6 +38,7 @@
 #include "platform/host/HostShell.h"
 #include "platform/host/HostDesktop.h"
 #include "platform/host/HostLocale.h"
+#include "platform/host/HostNetwork.h"
 #include "platform/host/HostTimeZone.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
@@ -324,6 +326,7 @@ public:
             f.liveDevices = root_ == fs::path("/");
             ProjectHostRegistry(*registry_, f);
             ProjectHostInternet(*registry_, routinesContext(), drives());
+            ProjectHostNetworkComponents(*registry_, ReadHostNetworkComponents(root_));
         });
         return *registry_;
     }
@@ -409,6 +412,32 @@ public:
 
     // The kernel's SMBIOS tables moved into the firmware segment.
     std::optional<FirmwareSegment> firmwareSegment() override { return HostFirmwareSegment(root_); }
+
+    // The network, read once for all the calls of one query: a snapshot is
+    // kept for a second.
+    std::vector<NetworkAdapterFacts> networkAdapters() override { return network().adapters; }
+    std::optional<NetworkParamsFacts> networkParams() override { return network().params; }
+    std::string socketHostName() override { return hostName().substr(0, hostName().find('.')); }
+    std::vector<NetBiosAdapterFacts> netBiosAdapters() override { return network().netBios; }
+    WinsockFacts winsock() override { return HostWinsock(); }
+
+    HostNetworkFacts network() {
+        std::lock_guard lock(networkMutex_);
+        auto now = std::chrono::steady_clock::now();
+        if (!networkRead_ || now - *networkRead_ > std::chrono::seconds(1)) {
+            std::vector<InterfaceAddress> list;
+            if (root_ == fs::path("/"))
+                list = ReadInterfaceAddresses();
+            else
+                list = RecordedInterfaceAddresses().value_or(std::vector<InterfaceAddress>{});
+            network_ = ReadHostNetwork(root_, list, hostName());
+            networkRead_ = now;
+        }
+        return network_;
+    }
+    std::mutex networkMutex_;
+    std::optional<std::chrono::steady_clock::time_point> networkRead_;
+    HostNetworkFacts network_;
 
 private:
     struct UserEntry {

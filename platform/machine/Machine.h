@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/machine/NetworkFacts.h"
 #include "platform/machine/Registry.h"
 
 namespace torvex::platform {
@@ -243,6 +244,18 @@ public:
     // Font family names and printer names, in any order.
     virtual std::optional<std::vector<std::string>> fontFamilies() { return std::nullopt; }
     virtual std::optional<std::vector<std::string>> printerNames() { return std::nullopt; }
+
+    // --- network: the sockets layer, NetBIOS and the IP helper library.
+    // The adapters in the system's order; none by default.
+    virtual std::vector<NetworkAdapterFacts> networkAdapters() { return {}; }
+    // nullopt: the library's parameter call fails.
+    virtual std::optional<NetworkParamsFacts> networkParams() { return std::nullopt; }
+    // The host name the sockets layer gives (gethostname); "" means the
+    // computer name.
+    virtual std::string socketHostName() { return {}; }
+    // The LAN adapter numbers of the NetBIOS interface, in its order.
+    virtual std::vector<NetBiosAdapterFacts> netBiosAdapters() { return {}; }
+    virtual WinsockFacts winsock() { return {}; }
 
 private:
     std::map<int, bool> keyToggles_;

@@ -470,6 +470,7 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
     }
 
     m->firmware_ = SimulatedFirmware(m->facts_, files.front().path.string(), m->folders_);
+    m->network_ = SimulatedNetwork(m->facts_, files.front().path.string());
 
     r.onlyFields("/shell", {"canOpen"});
     m->shellOpenWorks_ = r.boolAt("/shell/canOpen", true);

@@ -23,6 +23,7 @@
 #include "platform/machine/Machine.h"
 #include "platform/simulated/CpuidDump.h"
 #include "platform/simulated/SimulatedFirmware.h"
+#include "platform/simulated/SimulatedNetwork.h"
 
 namespace torvex::platform {
 
@@ -80,6 +81,22 @@ public:
     // The "firmware" record of machine.json (SimulatedFirmware.cpp), built
     // when the machine loads so that a broken description stops the load.
     std::optional<FirmwareSegment> firmwareSegment() override { return firmware_; }
+    // The "network" record of machine.json (SimulatedNetwork.cpp), read when
+    // the machine loads.
+    std::vector<NetworkAdapterFacts> networkAdapters() override {
+        network_.traceAnswer("adapters");
+        return network_.adapters;
+    }
+    std::optional<NetworkParamsFacts> networkParams() override {
+        network_.traceAnswer("params");
+        return network_.params;
+    }
+    std::string socketHostName() override { return network_.hostName; }
+    std::vector<NetBiosAdapterFacts> netBiosAdapters() override {
+        network_.traceAnswer("netbios");
+        return network_.netBios;
+    }
+    WinsockFacts winsock() override { return network_.winsock; }
 
     // --- beyond the Machine interface, for tests and later facts
 
@@ -130,6 +147,7 @@ private:
     bool hasUserModule16_ = false;
     std::optional<PowerStatusFacts> power_;
     std::optional<FirmwareSegment> firmware_;
+    SimulatedNetworkFacts network_;
     bool shellOpenWorks_ = true;
     std::vector<std::string> shellOpenLog_;
 

@@ -9,6 +9,7 @@
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Exports.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Network.h"
 
 namespace win32 {
 namespace {
@@ -139,6 +140,8 @@ const std::vector<ExportEntry>& ExportTable() {
         {"ole32.dll", "CoCreateInstance", Address(&CoCreateInstance), false},
         {"ole32.dll", "CoTaskMemFree", Address(&CoTaskMemFree), false},
         {"rasapi32.dll", "RasEnumConnectionsA", Address(&RasEnumConnectionsA), false},
+        {"iphlpapi.dll", "GetAdaptersInfo", Address(&GetAdaptersInfo), false},
+        {"iphlpapi.dll", "GetNetworkParams", Address(&GetNetworkParams), false},
     };
     return table;
 }
