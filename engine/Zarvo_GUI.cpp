@@ -29,6 +29,9 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FMachine = std::make_unique<TMachine>();
     FDevices = std::make_unique<TDevices>();
     FAPM = std::make_unique<TAPM>();
+    FPrinters = std::make_unique<TPrinters>();
+    FSoftware = std::make_unique<TSoftware>();
+    FStartup = std::make_unique<TStartup>();
     if (HasState(csDesigning)) Refresh();
 }
 
@@ -40,6 +43,9 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FMachine.reset();
     FDevices.reset();
     FAPM.reset();
+    FPrinters.reset();
+    FSoftware.reset();
+    FStartup.reset();
 }
 
 void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
@@ -64,6 +70,9 @@ void TCorvaneSystemInfo::Refresh() {
     RefreshStep(*FOS);
     GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
     RefreshStep(*FAPM);
+    RefreshStep(*FPrinters);
+    RefreshStep(*FSoftware);
+    RefreshStep(*FStartup);
 }
 
 void TCorvaneSystemInfo::Report(TStringList& list) const {
@@ -77,6 +86,9 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FMemory->Report(list);
     FAPM->Report(list);
     FDevices->Report(list);
+    FPrinters->Report(list);
+    FSoftware->Report(list);
+    FStartup->Report(list);
 }
 
 void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
@@ -89,6 +101,9 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("Machine", FMachine);
     published.Add("Devices", FDevices);
     published.Add("APM", FAPM);
+    published.Add("Printers", FPrinters);
+    published.Add("Software", FSoftware);
+    published.Add("Startup", FStartup);
 }
 
 namespace {
@@ -124,6 +139,9 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 12) info.OS().TimeZone().Report(list);
     if (page == 8) info.Devices().Report(list);
     if (page == 5) info.APM().Report(list);
+    if (page == 9) info.Printers().Report(list);
+    if (page == 13) info.Startup().Report(list);
+    if (page == 14) info.Software().Report(list);
 }
 
 }  // namespace torvex::engine

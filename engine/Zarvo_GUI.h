@@ -18,6 +18,9 @@
 #include "engine/Zarvo_Devices.h"
 #include "engine/Zarvo_APM.h"
 #include "engine/Zarvo_Machine.h"
+#include "engine/Zarvo_Printers.h"
+#include "engine/Zarvo_Software.h"
+#include "engine/Zarvo_Startup.h"
 #include "platform/classes/Classes.h"
 
 namespace torvex::engine {
@@ -55,6 +58,9 @@ public:
     TMachine& Machine() const { return *FMachine; }
     TDevices& Devices() const { return *FDevices; }
     TAPM& APM() const { return *FAPM; }
+    TPrinters& Printers() const { return *FPrinters; }
+    TSoftware& Software() const { return *FSoftware; }
+    TStartup& Startup() const { return *FStartup; }
 
     // Refreshes every category, each step under ExceptionMode.
     void Refresh();
@@ -79,6 +85,9 @@ private:
     std::unique_ptr<TMachine> FMachine;
     std::unique_ptr<TDevices> FDevices;
     std::unique_ptr<TAPM> FAPM;
+    std::unique_ptr<TPrinters> FPrinters;
+    std::unique_ptr<TSoftware> FSoftware;
+    std::unique_ptr<TStartup> FStartup;
 };
 
 // The pages of the overview window, by index (the index is the page's bit in
