@@ -9,11 +9,16 @@ namespace {
 
 // The records of one enumeration, or none.
 std::vector<win32::BYTE> Enumerate(win32::DWORD flags, win32::DWORD level, win32::DWORD& count) {
+    // A buffer that holds any ordinary list at once, so that the spooler is
+    // asked once; a longer list is asked for again with the size it needs.
+    std::vector<win32::BYTE> buffer(16384);
     win32::DWORD needed = 0;
     count = 0;
-    win32::EnumPrintersA(flags, nullptr, level, nullptr, 0, &needed, &count);
-    if (needed == 0) return {};
-    std::vector<win32::BYTE> buffer(needed);
+    if (win32::EnumPrintersA(flags, nullptr, level, buffer.data(), static_cast<win32::DWORD>(buffer.size()), &needed,
+                             &count))
+        return buffer;
+    if (needed <= buffer.size()) return {};
+    buffer.assign(needed, 0);
     if (!win32::EnumPrintersA(flags, nullptr, level, buffer.data(), needed, &needed, &count)) {
         count = 0;
         return {};

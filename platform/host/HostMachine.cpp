@@ -36,6 +36,7 @@
 #include "platform/host/HostRoutines.h"
 #include "platform/host/HostShell.h"
 #include "platform/host/HostDesktop.h"
+#include "platform/host/HostPrinters.h"
 #include "platform/host/HostLocale.h"
 #include "platform/host/HostTimeZone.h"
 #include "platform/machine/Machine.h"
@@ -280,6 +281,7 @@ public:
     std::optional<ScreenFacts> screen() override { return HostScreen(root_); }
     std::optional<std::vector<std::string>> fontFamilies() override { return HostFontFamilies(); }
     std::optional<std::vector<std::string>> printerNames() override { return HostPrinterNames(); }
+    std::optional<SpoolerFacts> spooler() override { return HostSpooler(); }
 
     HostTimeZone zone() const {
         std::time_t now = std::time(nullptr);
