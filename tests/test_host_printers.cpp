@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -183,6 +184,36 @@ TEST_F(RealCups, QueuesPortsAndDefaultThroughTheEngine) {
     EXPECT_EQ(printers.DefaultIndex(), 0);
     unsetenv("LPDEST");
     platform::SetActiveMachine(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The libraries the dynamic loader brings in while the report tool runs.
+std::string LoadedLibraries(const std::string& arguments) {
+    std::string command = "LD_DEBUG=libs " + std::string(TORVEX_REPORT_EXE) + " " + arguments + " 2>&1 >/dev/null";
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, p)) out.append(buffer, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+TEST(CupsLibrary, LoadedOnlyWhenPrintersAreAskedFor) {
+    std::string help = LoadedLibraries("--help");
+    ASSERT_NE(help.find("calling init"), std::string::npos) << "the loader's trace is not available";
+    EXPECT_EQ(help.find("libcups"), std::string::npos);
+    EXPECT_EQ(help.find("libgnutls"), std::string::npos);
+    std::string simulated =
+        LoadedLibraries("--machine " + std::string(TORVEX_SOURCE_DIR) + "/machines/winxp-pc --topic Printers");
+    EXPECT_EQ(simulated.find("libcups"), std::string::npos);
+    if (!std::filesystem::exists("/usr/lib/x86_64-linux-gnu/libcups.so.2") &&
+        !std::filesystem::exists("/lib/x86_64-linux-gnu/libcups.so.2"))
+        GTEST_SKIP() << "libcups.so.2 is not installed; the host's printer list is empty";
+    EXPECT_NE(LoadedLibraries("--topic Printers").find("libcups.so.2"), std::string::npos);
 }
 
 }  // namespace
