@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RoutinesMachine.h"
+#include "engine/Zarvo_GUI.h"
 #include "engine/Zarvo_Printers.h"
 #include "engine/Zarvo_Software.h"
 #include "engine/Zarvo_Startup.h"
@@ -241,6 +242,61 @@ TEST_F(StartupCases, FolderSearchPatterns) {
     EXPECT_EQ(win32::GetLastError(), static_cast<win32::DWORD>(win32::ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(win32::FindFirstFileA("C:\\Nowhere\\*.lnk", &data), win32::INVALID_HANDLE_VALUE);
     EXPECT_EQ(win32::GetLastError(), static_cast<win32::DWORD>(win32::ERROR_PATH_NOT_FOUND));
+}
+
+}  // namespace
+
+namespace {
+
+// The three categories on the shipped PCs, as the engine root refreshes and
+// reports them.
+class ShippedPcs : public ::testing::Test {
+protected:
+    std::vector<std::string> topic(const char* pc, int page) {
+        overlay = std::filesystem::temp_directory_path() / ("torvex-pss-sim-" + std::to_string(::getpid()));
+        SetActiveMachine(LoadSimulatedMachine(std::filesystem::path(TORVEX_SOURCE_DIR) / "machines" / pc, overlay));
+        routines::InitializeRoutines();
+        engine::TCorvaneSystemInfo info;
+        info.SetExceptionMode(engine::emRaise);
+        info.Refresh();
+        classes::TStringList lines;
+        engine::ReportPage(info, page, lines);
+        return lines.ToVector();
+    }
+    void TearDown() override {
+        SetActiveMachine(nullptr);
+        std::filesystem::remove_all(overlay);
+    }
+    std::filesystem::path overlay;
+};
+
+TEST_F(ShippedPcs, Nt4WorkstationPortsAndAShortcutToAShare) {
+    EXPECT_EQ(topic("nt4-pc", engine::OverviewPageByName("Printers")),
+              (std::vector<std::string>{"[Printers]", "Count=2", "HP DesignJet 650C on LPT1:=0",
+                                        "HP LaserJet 5N on IP_192.168.10.20=1"}));
+    auto startup = topic("nt4-pc", engine::OverviewPageByName("Startup"));
+    ASSERT_GE(startup.size(), 6u);
+    EXPECT_EQ(startup[2], "Plotter Queue=\\\\CADSRV\\Tools\\plotq\\plotq.exe /min");
+    EXPECT_EQ(startup[5], "Microsoft Office Shortcut Bar=C:\\Program Files\\Microsoft Office\\Office\\MSOFFICE.EXE ");
+}
+
+TEST_F(ShippedPcs, Windows98SecondEditionInItsOwnLanguage) {
+    auto startup = topic("win98se-pc", engine::OverviewPageByName("Startup"));
+    ASSERT_GE(startup.size(), 4u);
+    EXPECT_EQ(startup[1], "Count=2");
+    EXPECT_EQ(startup[2], "Microsoft Office Hurtigstart=C:\\Programfiler\\Microsoft Office\\Office\\OSA9.EXE -b -l");
+    EXPECT_EQ(topic("win98se-pc", engine::OverviewPageByName("Printers")),
+              (std::vector<std::string>{"[Printers]", "Count=1", "HP DeskJet 690C on LPT1:=1"}));
+}
+
+TEST_F(ShippedPcs, WindowsXpSoftwareAndDefaultPrinter) {
+    auto software = topic("winxp-pc", engine::OverviewPageByName("Software"));
+    ASSERT_EQ(software.size(), 23u);
+    EXPECT_EQ(software[1], "Count=10");
+    EXPECT_EQ(software[12], "Count=10");
+    EXPECT_EQ(software[15], "Item3=MsiExec.exe /I{7148F0A6-6813-11D6-A77B-00B0D0142060}");
+    auto printers = topic("winxp-pc", engine::OverviewPageByName("Printers"));
+    EXPECT_EQ(printers[2], "Canon iP4000 on USB001=1");
 }
 
 }  // namespace
