@@ -52,6 +52,15 @@ TEST(HostPrinterPorts, ClientDefaultFromEnvironmentThenOptionsFiles) {
     EXPECT_EQ(platform::host::ClientDefaultPrinter(home.string()), "Label_Maker");
     setenv("LPDEST", "Front_Desk", 1);
     EXPECT_EQ(platform::host::ClientDefaultPrinter(home.string()), "Front_Desk");
+    // Instances follow their queue; one of a queue the server lacks is none.
+    std::ofstream(home / ".cups/lpoptions", std::ios::app)
+        << "Dest Office_Laser/duplex sides=two-sided\nDest Gone/x a=b\nDest Office_Laser/duplex\nDest Office_Laser/\n";
+    std::vector<platform::PrinterFacts> printers{{"Front_Desk", "ipp://a/q", "", false},
+                                                 {"Office_Laser", "file:///out.prn", "", false}};
+    platform::host::AddInstances(printers, home.string());
+    ASSERT_EQ(printers.size(), 3u);
+    EXPECT_EQ(printers[2].name, "Office_Laser/duplex");
+    EXPECT_EQ(printers[2].port, "file:///out.prn");
     if (savedLpdest) setenv("LPDEST", lpdest.c_str(), 1); else unsetenv("LPDEST");
     if (savedPrinter) setenv("PRINTER", printer.c_str(), 1); else unsetenv("PRINTER");
     fs::remove_all(home);

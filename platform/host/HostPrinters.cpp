@@ -5,7 +5,9 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 #include <mutex>
 
 #include "platform/machine/FileText.h"
@@ -110,6 +112,33 @@ std::string PortOfDeviceUri(std::string_view uri) {
     return std::string(uri.substr(0, start)) + std::string(uri.substr(at + 1));
 }
 
+namespace {
+
+// The "Dest" and "Default" lines of the user's, then the system's options
+// file: the destination named on each, in file order.
+std::vector<std::pair<std::string, std::string>> OptionLines(const std::string& home) {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::vector<std::string> files;
+    if (!home.empty()) files.push_back(home + "/.cups/lpoptions");
+    files.push_back("/etc/cups/lpoptions");
+    for (const auto& file : files) {
+        auto text = ReadWholeFile(file, 1 << 20);
+        if (!text) continue;
+        ForEachLine(text.text, [&](std::string_view line, int) {
+            line = TrimView(line);
+            for (std::string_view word : {std::string_view("Default "), std::string_view("Dest ")})
+                if (line.size() > word.size() && line.substr(0, word.size()) == word) {
+                    std::string_view rest = TrimView(line.substr(word.size()));
+                    out.emplace_back(std::string(TrimView(word)), std::string(rest.substr(0, rest.find_first_of(" \t"))));
+                }
+            return true;
+        });
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string ClientDefaultPrinter(const std::string& home) {
     for (const char* variable : {"LPDEST", "PRINTER"}) {
         const char* value = std::getenv(variable);
@@ -118,25 +147,28 @@ std::string ClientDefaultPrinter(const std::string& home) {
         if (value && *value && !(std::string(variable) == "PRINTER" && std::string(value) == "lp"))
             return value;
     }
-    std::vector<std::string> files;
-    if (!home.empty()) files.push_back(home + "/.cups/lpoptions");
-    files.push_back("/etc/cups/lpoptions");
-    for (const auto& file : files) {
-        auto text = ReadWholeFile(file, 1 << 20);
-        if (!text) continue;
-        std::string found;
-        ForEachLine(text.text, [&](std::string_view line, int) {
-            line = TrimView(line);
-            if (line.size() > 8 && line.substr(0, 8) == "Default ") {
-                std::string_view rest = TrimView(line.substr(8));
-                found = std::string(rest.substr(0, rest.find_first_of(" \t")));
-                return false;
-            }
-            return true;
-        });
-        if (!found.empty()) return found;
-    }
+    for (const auto& [kind, name] : OptionLines(home))
+        if (kind == "Default" && !name.empty()) return name;
     return {};
+}
+
+void AddInstances(std::vector<PrinterFacts>& printers, const std::string& home) {
+    std::vector<PrinterFacts> out;
+    auto lines = OptionLines(home);
+    for (const auto& p : printers) {
+        out.push_back(p);
+        std::vector<std::string> seen;
+        for (const auto& [kind, name] : lines) {
+            auto slash = name.find('/');
+            if (slash == std::string::npos || slash + 1 == name.size() || name.substr(0, slash) != p.name) continue;
+            if (std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
+            seen.push_back(name);
+            PrinterFacts instance = p;
+            instance.name = name;
+            out.push_back(std::move(instance));
+        }
+    }
+    printers = std::move(out);
 }
 
 SpoolerFacts HostSpooler() {
@@ -185,8 +217,10 @@ SpoolerFacts HostSpooler() {
         Trace(kWho, std::string("the print server did not list its printers: ") + c.lastError());
     }
 
-    const char* home = std::getenv("HOME");
-    facts.defaultPrinter = ClientDefaultPrinter(home && *home == '/' ? home : "");
+    const char* homeVariable = std::getenv("HOME");
+    std::string home = homeVariable && *homeVariable == '/' ? homeVariable : "";
+    AddInstances(facts.printers, home);
+    facts.defaultPrinter = ClientDefaultPrinter(home);
     if (facts.defaultPrinter.empty()) {
         ipp_t* ask = c.newRequest(IPP_OP_CUPS_GET_DEFAULT);
         const char* name[] = {"printer-name"};

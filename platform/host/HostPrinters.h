@@ -7,12 +7,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/machine/SoftwareFacts.h"
 
 namespace torvex::platform::host {
 
-// The print server's queues in its order, each with its device address as
+// The print server's queues in its order (each followed by the instances
+// the options files define), each with its device address as
 // the port, and the default destination. Empty at once when the CUPS
 // library is missing or no server answers: a local server is reached over
 // its socket only when that socket exists, a server named by
@@ -31,6 +33,11 @@ std::string PortOfDeviceUri(std::string_view uri);
 // ("Default NAME" in the user's, then the system's lpoptions); "" when none
 // of them names one. The server's own default comes after these.
 std::string ClientDefaultPrinter(const std::string& home);
+
+// Adds after each queue the instances of it the options files define
+// ("Dest Office_Laser/duplex ..."), as destinations of their own with the
+// queue's port.
+void AddInstances(std::vector<PrinterFacts>& printers, const std::string& home);
 
 // True once the CUPS library has been loaded into the program.
 bool CupsLibraryLoaded();
