@@ -291,10 +291,14 @@ TEST_F(ShippedPcs, Windows98SecondEditionInItsOwnLanguage) {
 
 TEST_F(ShippedPcs, WindowsXpSoftwareAndDefaultPrinter) {
     auto software = topic("winxp-pc", engine::OverviewPageByName("Software"));
-    ASSERT_EQ(software.size(), 23u);
-    EXPECT_EQ(software[1], "Count=10");
-    EXPECT_EQ(software[12], "Count=10");
-    EXPECT_EQ(software[15], "Item3=MsiExec.exe /I{7148F0A6-6813-11D6-A77B-00B0D0142060}");
+    // Branding keeps no display name: no program. Flash Player 7 left no
+    // uninstall command: an empty one at its index.
+    ASSERT_EQ(software.size(), 27u);
+    EXPECT_EQ(software[1], "Count=12");
+    EXPECT_EQ(software[13], "Item12=Macromedia Flash Player 7");
+    EXPECT_EQ(software[14], "Count=12");
+    EXPECT_EQ(software[17], "Item3=MsiExec.exe /I{7148F0A6-6813-11D6-A77B-00B0D0142060}");
+    EXPECT_EQ(software[26], "Item12=");
     auto printers = topic("winxp-pc", engine::OverviewPageByName("Printers"));
     EXPECT_EQ(printers[2], "Canon iP4000 on USB001=1");
 }
