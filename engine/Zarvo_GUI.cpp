@@ -30,6 +30,9 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FNetwork = std::make_unique<TNetwork>();
     FDevices = std::make_unique<TDevices>();
     FAPM = std::make_unique<TAPM>();
+    FPrinters = std::make_unique<TPrinters>();
+    FSoftware = std::make_unique<TSoftware>();
+    FStartup = std::make_unique<TStartup>();
     if (HasState(csDesigning)) Refresh();
 }
 
@@ -42,6 +45,9 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FNetwork.reset();
     FDevices.reset();
     FAPM.reset();
+    FPrinters.reset();
+    FSoftware.reset();
+    FStartup.reset();
 }
 
 void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
@@ -68,6 +74,9 @@ void TCorvaneSystemInfo::Refresh() {
     GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
     RefreshStep(*FNetwork);
     RefreshStep(*FAPM);
+    RefreshStep(*FPrinters);
+    RefreshStep(*FSoftware);
+    RefreshStep(*FStartup);
 }
 
 void TCorvaneSystemInfo::Report(TStringList& list) const {
@@ -82,6 +91,9 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FAPM->Report(list);
     FNetwork->Report(list);
     FDevices->Report(list);
+    FPrinters->Report(list);
+    FSoftware->Report(list);
+    FStartup->Report(list);
 }
 
 void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
@@ -95,6 +107,9 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("Network", FNetwork);
     published.Add("Devices", FDevices);
     published.Add("APM", FAPM);
+    published.Add("Printers", FPrinters);
+    published.Add("Software", FSoftware);
+    published.Add("Startup", FStartup);
 }
 
 namespace {
@@ -131,6 +146,9 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 8) info.Devices().Report(list);
     if (page == 5) info.APM().Report(list);
     if (page == 7) info.Network().Report(list);
+    if (page == 9) info.Printers().Report(list);
+    if (page == 13) info.Startup().Report(list);
+    if (page == 14) info.Software().Report(list);
 }
 
 }  // namespace torvex::engine

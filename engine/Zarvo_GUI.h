@@ -19,6 +19,9 @@
 #include "engine/Zarvo_APM.h"
 #include "engine/Zarvo_Machine.h"
 #include "engine/Zarvo_Network.h"
+#include "engine/Zarvo_Printers.h"
+#include "engine/Zarvo_Software.h"
+#include "engine/Zarvo_Startup.h"
 #include "platform/classes/Classes.h"
 
 namespace torvex::engine {
@@ -57,6 +60,9 @@ public:
     TNetwork& Network() const { return *FNetwork; }
     TDevices& Devices() const { return *FDevices; }
     TAPM& APM() const { return *FAPM; }
+    TPrinters& Printers() const { return *FPrinters; }
+    TSoftware& Software() const { return *FSoftware; }
+    TStartup& Startup() const { return *FStartup; }
 
     // Refreshes every category, each step under ExceptionMode.
     void Refresh();
@@ -82,6 +88,9 @@ private:
     std::unique_ptr<TNetwork> FNetwork;
     std::unique_ptr<TDevices> FDevices;
     std::unique_ptr<TAPM> FAPM;
+    std::unique_ptr<TPrinters> FPrinters;
+    std::unique_ptr<TSoftware> FSoftware;
+    std::unique_ptr<TStartup> FStartup;
 };
 
 // The pages of the overview window, by index (the index is the page's bit in

@@ -241,7 +241,22 @@ def write_all():
     write(f"{w98}/WINDOWS/Start-meny/Programmer/Oppstart/Winamp.lnk",
           lnk_file("C:\\Programfiler\\Winamp\\winamp.exe", workdir="C:\\Programfiler\\Winamp",
                    file_size=0))
+    # Startup shortcuts as the set-up programs of their years left them.
+    write(f"{w98}/WINDOWS/Start-meny/Programmer/Oppstart/Microsoft Office Hurtigstart.lnk",
+          lnk_file("C:\\Programfiler\\Microsoft Office\\Office\\OSA9.EXE", args="-b -l",
+                   workdir="C:\\Programfiler\\Microsoft Office\\Office"))
+    nt4 = "machines/nt4-pc/C"
+    write(f"{nt4}/WINNT/Profiles/All Users/Start Menu/Programs/Startup/Microsoft Office Shortcut Bar.lnk",
+          lnk_file("C:\\Program Files\\Microsoft Office\\Office\\MSOFFICE.EXE", unicode=True,
+                   workdir="C:\\Program Files\\Microsoft Office\\Office"))
+    write(f"{nt4}/WINNT/Profiles/dwalker/Start Menu/Programs/Startup/Plotter Queue.lnk",
+          lnk_file(net="\\\\CADSRV\\Tools", suffix="plotq\\plotq.exe", args="/min", unicode=True))
     wxp = "machines/winxp-pc/C"
+    write(f"{wxp}/Documents and Settings/All Users/Start Menu/Programs/Startup/Adobe Reader Speed Launch.lnk",
+          lnk_file("C:\\Program Files\\Adobe\\Acrobat 7.0\\Reader\\reader_sl.exe", unicode=True,
+                   workdir="C:\\Program Files\\Adobe\\Acrobat 7.0\\Reader"))
+    write(f"{wxp}/Documents and Settings/Mette/Start Menu/Programs/Startup/Microsoft Office OneNote 2003 Quick Launch.lnk",
+          lnk_file("C:\\Program Files\\Microsoft Office\\OFFICE11\\ONENOTEM.EXE", args="/tsr", unicode=True))
     write(f"{wxp}/WINDOWS/system32/ODBC32.dll", pe_file(version_block(
         "3.525.1117.0", "3.525.1117.0",
         standard_strings(ms, "Microsoft Data Access - ODBC Driver Manager", "3.525.1117.0 (xpsp_sp2_rtm.040803-2158)",

@@ -1,6 +1,7 @@
 #include "platform/host/HostDesktop.h"
 
-#include <cups/cups.h>
+#include "platform/host/HostPrinters.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -56,25 +57,8 @@ std::vector<std::string> HostFontFamilies() {
 }
 
 std::vector<std::string> HostPrinterNames() {
-    const char* server = std::getenv("CUPS_SERVER");
-    bool local = false;
-    for (const char* socket : {"/run/cups/cups.sock", "/var/run/cups/cups.sock"}) {
-        std::error_code ec;
-        if (fs::is_socket(socket, ec)) local = true;
-    }
-    if (!local && !(server && *server)) return {};
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 500, nullptr);
-    if (!http) return {};
-    cups_dest_t* dests = nullptr;
-    int count = cupsGetDests2(http, &dests);
     std::vector<std::string> names;
-    for (int i = 0; i < count; ++i) {
-        std::string name = dests[i].name ? dests[i].name : "";
-        if (dests[i].instance) name += std::string("/") + dests[i].instance;
-        if (!name.empty()) names.push_back(name);
-    }
-    cupsFreeDests(count, dests);
-    httpClose(http);
+    for (const auto& p : HostSpooler().printers) names.push_back(p.name);
     std::sort(names.begin(), names.end());
     return names;
 }

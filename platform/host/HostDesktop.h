@@ -13,9 +13,8 @@ namespace torvex::platform::host {
 
 // Family names of the installed fonts, sorted, each once.
 std::vector<std::string> HostFontFamilies();
-// The CUPS destinations ("name" or "name/instance"). Empty at once when no
-// CUPS server is reachable: no local socket and no CUPS_SERVER, or a
-// connection that does not answer within half a second.
+// The print server's queue names, sorted (HostPrinters.h says when the
+// list is empty).
 std::vector<std::string> HostPrinterNames();
 // The display facts the window program installed; else the first connected
 // monitor's preferred mode from the kernel's display connectors below root

@@ -37,6 +37,9 @@
 #include "platform/host/HostRoutines.h"
 #include "platform/host/HostShell.h"
 #include "platform/host/HostDesktop.h"
+#include "platform/host/HostPrinters.h"
+#include "platform/host/HostSoftware.h"
+#include "platform/host/HostStartup.h"
 #include "platform/host/HostLocale.h"
 #include "platform/host/HostNetwork.h"
 #include "platform/host/HostTimeZone.h"
@@ -282,6 +285,7 @@ public:
     std::optional<ScreenFacts> screen() override { return HostScreen(root_); }
     std::optional<std::vector<std::string>> fontFamilies() override { return HostFontFamilies(); }
     std::optional<std::vector<std::string>> printerNames() override { return HostPrinterNames(); }
+    std::optional<SpoolerFacts> spooler() override { return HostSpooler(); }
 
     HostTimeZone zone() const {
         std::time_t now = std::time(nullptr);
@@ -409,6 +413,43 @@ public:
         const char* h = std::getenv("HOME");
         return {root_, IsAbsolute(h) ? std::string(h) : user().home, ProcessEnvironment()};
     }
+
+    // Startup programs and installed programs (HostStartup.h,
+    // HostSoftware.h), gathered only when a program looks for them.
+    std::vector<ShortcutFile> folderShortcuts(const std::string& windowsFolder) override {
+        for (bool common : {false, true}) {
+            auto folder = specialFolder(common ? 0x18 : 0x07);
+            if (folder && !folder->empty() && EqualsNoCase(*folder, windowsFolder))
+                return AutostartShortcuts(routinesContext(), drives(), common);
+        }
+        return {};
+    }
+    void prepareRegistryKey(RegRoot root, std::string_view path) override {
+        auto under = [&](std::string_view key) {
+            return path.size() >= key.size() && EqualsNoCase(path.substr(0, key.size()), key) &&
+                   (path.size() == key.size() || path[key.size()] == '\\');
+        };
+        const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+        const char* uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+        if (root == RegRoot::CurrentUser && under(run))
+            std::call_once(userRunOnce_, [&] { projectRun(RegRoot::CurrentUser, run, true); });
+        if (root == RegRoot::LocalMachine && under(run))
+            std::call_once(machineRunOnce_, [&] { projectRun(RegRoot::LocalMachine, run, false); });
+        if (root == RegRoot::LocalMachine && under(uninstall))
+            std::call_once(softwareOnce_, [&] {
+                auto programs = HostInstalledPrograms(routinesContext());
+                std::lock_guard lock(projectMutex_);
+                ProjectInstalledPrograms(registry().root(RegRoot::LocalMachine).ensure(uninstall), programs);
+            });
+    }
+    void projectRun(RegRoot root, const char* run, bool user) {
+        auto entries = SystemdRunEntries(routinesContext(), drives(), user);
+        std::lock_guard lock(projectMutex_);
+        RegKey& key = registry().root(root).ensure(run);
+        for (const auto& [name, command] : entries) key.setValue(RegValue::String(name, command));
+    }
+    std::once_flag userRunOnce_, machineRunOnce_, softwareOnce_;
+    std::mutex projectMutex_;
 
     // The kernel's SMBIOS tables moved into the firmware segment.
     std::optional<FirmwareSegment> firmwareSegment() override { return HostFirmwareSegment(root_); }

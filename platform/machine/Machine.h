@@ -15,10 +15,12 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/machine/NetworkFacts.h"
 #include "platform/machine/Registry.h"
+#include "platform/machine/SoftwareFacts.h"
 
 namespace torvex::platform {
 
@@ -256,6 +258,26 @@ public:
     // The LAN adapter numbers of the NetBIOS interface, in its order.
     virtual std::vector<NetBiosAdapterFacts> netBiosAdapters() { return {}; }
     virtual WinsockFacts winsock() { return {}; }
+    // --- printers, installed software and startup programs
+
+    // The print spooler's printers and the default. nullopt: the layer reads
+    // the registry's "Print\Printers" keys and the "device" line of WIN.INI,
+    // where Windows keeps them.
+    virtual std::optional<SpoolerFacts> spooler() { return std::nullopt; }
+    // Called before a registry key is opened, so that a machine can fill
+    // keys that are costly to gather (installed programs, startup entries)
+    // only once a program looks at them. `path` is below `root`, without a
+    // leading backslash.
+    virtual void prepareRegistryKey(RegRoot root, std::string_view path) {
+        (void)root;
+        (void)path;
+    }
+    // Shortcut files a folder (drive-letter path, no trailing backslash)
+    // shows besides its stored files; none by default.
+    virtual std::vector<ShortcutFile> folderShortcuts(const std::string& windowsFolder) {
+        (void)windowsFolder;
+        return {};
+    }
 
 private:
     std::map<int, bool> keyToggles_;

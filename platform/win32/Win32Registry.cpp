@@ -120,6 +120,8 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM desired, HKEY* result)
     OpenKey base;
     if (LONG r = Resolve(key, base)) return r;
     OpenKey k{base.root, JoinPath(base.path, subKey), desired, base.machine};
+    // Keys some machines fill only once a program looks at them.
+    ActiveMachine().prepareRegistryKey(k.root, k.path);
     if (!Find(k)) return ERROR_FILE_NOT_FOUND;
     if ((desired & KEY_WRITE_BITS) && ActiveMachine().registry().writeDenied(k.root, k.path))
         return ERROR_ACCESS_DENIED;

@@ -557,7 +557,7 @@ public:
         auto& m = ActiveMachine();
         auto host = name.empty() ? std::nullopt : m.readPath(name);
         std::error_code ec;
-        if (!host || !std::filesystem::is_regular_file(*host, ec)) return HRESULT_FILE_NOT_FOUND;
+        if (!host || !std::filesystem::is_regular_file(*host, ec)) return loadShown(name);
         // Shortcuts are a few kilobytes; a huge file is no shortcut.
         auto size = std::filesystem::file_size(*host, ec);
         if (ec || size > (1u << 20)) return HRESULT_BAD_FORMAT;
@@ -608,6 +608,25 @@ public:
     }
 
 private:
+    // A shortcut the machine shows in a folder without storing it.
+    HRESULT loadShown(const std::string& name) {
+        auto slash = name.rfind('\\');
+        if (name.empty() || slash == std::string::npos) return HRESULT_FILE_NOT_FOUND;
+        for (const auto& s : ActiveMachine().folderShortcuts(name.substr(0, slash))) {
+            if (!EqualsNoCase(s.fileName, name.substr(slash + 1))) continue;
+            torvex::platform::ShellLinkData data;
+            data.localPath = s.target;
+            data.arguments = s.arguments;
+            data.workingDirectory = s.workingDirectory;
+            data.description = s.description;
+            link_ = std::move(data);
+            file_ = name;
+            loaded_ = true;
+            return S_OK;
+        }
+        return HRESULT_FILE_NOT_FOUND;
+    }
+
     static HRESULT text(const std::string& value, LPSTR buffer, int size) {
         if (!buffer || size <= 0) return E_INVALIDARG;
         CopyOut(value, buffer, size);

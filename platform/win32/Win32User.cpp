@@ -309,38 +309,4 @@ int EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM param) {
     return answer;
 }
 
-// ---------------------------------------------------------------- printers
-
-BOOL EnumPrintersA(DWORD, LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
-    if (level != 4) {
-        SetLastError(ERROR_INVALID_LEVEL);
-        return FALSE;
-    }
-    auto& m = ActiveMachine();
-    std::vector<std::string> names;
-    if (auto p = m.printerNames()) {
-        names = *p;
-    } else if (RegKey* key = m.registry().root(RegRoot::LocalMachine).find(
-                   "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers")) {
-        for (const auto& child : key->children()) names.push_back(child->name());
-    }
-    DWORD need = static_cast<DWORD>(names.size() * sizeof(PRINTER_INFO_4A));
-    for (const auto& n : names) need += static_cast<DWORD>(n.size() + 1);
-    if (needed) *needed = need;
-    if (returned) *returned = 0;
-    if (size < need || (need && !buffer)) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
-    }
-    auto* records = reinterpret_cast<PRINTER_INFO_4A*>(buffer);
-    char* text = reinterpret_cast<char*>(buffer) + names.size() * sizeof(PRINTER_INFO_4A);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        std::memcpy(text, names[i].c_str(), names[i].size() + 1);
-        records[i] = {text, nullptr, 0};
-        text += names[i].size() + 1;
-    }
-    if (returned) *returned = static_cast<DWORD>(names.size());
-    return TRUE;
-}
-
 }  // namespace win32

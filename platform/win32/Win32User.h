@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Print.h"
 
 namespace win32 {
 
@@ -96,19 +97,6 @@ using FONTENUMPROCA = int (*)(const LOGFONTA* font, const void* metrics, DWORD f
 // callback returns 0. Returns the callback's last answer (1 when none).
 int EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM param);
 
-// ---------------------------------------------------------------- printers
-constexpr DWORD PRINTER_ENUM_LOCAL = 0x02;
-constexpr DWORD PRINTER_ENUM_CONNECTIONS = 0x04;
-constexpr DWORD ERROR_INVALID_LEVEL = 124;
-struct PRINTER_INFO_4A {
-    LPSTR pPrinterName;
-    LPSTR pServerName;
-    DWORD Attributes;
-};
-// Level 4 only: the names of the installed printers. The records and their
-// texts are written into the buffer; a buffer too small fails with
-// ERROR_INSUFFICIENT_BUFFER and *needed says how much is needed.
-BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
-                   LPDWORD returned);
+// The printers: platform/win32/Win32Print.h.
 
 }  // namespace win32
