@@ -27,6 +27,8 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FMemory = std::make_unique<TMemory>();
     FOS = std::make_unique<TOperatingSystem>();
     FMachine = std::make_unique<TMachine>();
+    FDisplay = std::make_unique<TDisplay>();
+    FMedia = std::make_unique<TMedia>();
     FDevices = std::make_unique<TDevices>();
     FAPM = std::make_unique<TAPM>();
     if (HasState(csDesigning)) Refresh();
@@ -38,6 +40,8 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FMemory.reset();
     FOS.reset();
     FMachine.reset();
+    FDisplay.reset();
+    FMedia.reset();
     FDevices.reset();
     FAPM.reset();
 }
@@ -63,6 +67,8 @@ void TCorvaneSystemInfo::Refresh() {
     RefreshStep(*FMemory);
     RefreshStep(*FOS);
     GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
+    RefreshStep(*FDisplay);
+    RefreshStep(*FMedia);
     RefreshStep(*FAPM);
 }
 
@@ -75,7 +81,9 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FOS->Report(list);
     FCPU->Report(list);
     FMemory->Report(list);
+    FDisplay->Report(list);
     FAPM->Report(list);
+    FMedia->Report(list);
     FDevices->Report(list);
 }
 
@@ -87,6 +95,8 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("Memory", FMemory);
     published.Add("OS", FOS);
     published.Add("Machine", FMachine);
+    published.Add("Display", FDisplay);
+    published.Add("Media", FMedia);
     published.Add("Devices", FDevices);
     published.Add("APM", FAPM);
 }
@@ -121,6 +131,8 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 1) info.OS().Report(list);
     if (page == 2) info.CPU().Report(list);
     if (page == 3) info.Memory().Report(list);
+    if (page == 4) info.Display().Report(list);
+    if (page == 6) info.Media().Report(list);
     if (page == 12) info.OS().TimeZone().Report(list);
     if (page == 8) info.Devices().Report(list);
     if (page == 5) info.APM().Report(list);

@@ -16,6 +16,8 @@
 #include "engine/Zarvo_Common.h"
 #include "engine/Zarvo_OS.h"
 #include "engine/Zarvo_Devices.h"
+#include "engine/Zarvo_Display.h"
+#include "engine/Zarvo_Media.h"
 #include "engine/Zarvo_APM.h"
 #include "engine/Zarvo_Machine.h"
 #include "platform/classes/Classes.h"
@@ -53,6 +55,8 @@ public:
     TMemory& Memory() const { return *FMemory; }
     TOperatingSystem& OS() const { return *FOS; }
     TMachine& Machine() const { return *FMachine; }
+    TDisplay& Display() const { return *FDisplay; }
+    TMedia& Media() const { return *FMedia; }
     TDevices& Devices() const { return *FDevices; }
     TAPM& APM() const { return *FAPM; }
 
@@ -77,6 +81,8 @@ private:
     std::unique_ptr<TMemory> FMemory;
     std::unique_ptr<TOperatingSystem> FOS;
     std::unique_ptr<TMachine> FMachine;
+    std::unique_ptr<TDisplay> FDisplay;
+    std::unique_ptr<TMedia> FMedia;
     std::unique_ptr<TDevices> FDevices;
     std::unique_ptr<TAPM> FAPM;
 };

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/machine/DisplayFacts.h"
 #include "platform/machine/Registry.h"
 
 namespace torvex::platform {
@@ -243,6 +244,13 @@ public:
     // Font family names and printer names, in any order.
     virtual std::optional<std::vector<std::string>> fontFamilies() { return std::nullopt; }
     virtual std::optional<std::vector<std::string>> printerNames() { return std::nullopt; }
+
+    // --- display and media
+    // The screen device's capabilities and display modes; nullopt: the
+    // machine has no screen to describe (all zero, no modes).
+    virtual std::optional<DisplayFacts> display() { return std::nullopt; }
+    // The multimedia devices; nullopt: none of any kind.
+    virtual std::optional<MediaFacts> media() { return std::nullopt; }
 
 private:
     std::map<int, bool> keyToggles_;

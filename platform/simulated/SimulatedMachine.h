@@ -80,6 +80,10 @@ public:
     // The "firmware" record of machine.json (SimulatedFirmware.cpp), built
     // when the machine loads so that a broken description stops the load.
     std::optional<FirmwareSegment> firmwareSegment() override { return firmware_; }
+    // The "display" and "media" records (SimulatedDisplay.cpp), read when the
+    // machine loads.
+    std::optional<DisplayFacts> display() override { return display_; }
+    std::optional<MediaFacts> media() override { return media_; }
 
     // --- beyond the Machine interface, for tests and later facts
 
@@ -130,6 +134,8 @@ private:
     bool hasUserModule16_ = false;
     std::optional<PowerStatusFacts> power_;
     std::optional<FirmwareSegment> firmware_;
+    std::optional<DisplayFacts> display_;
+    std::optional<MediaFacts> media_;
     bool shellOpenWorks_ = true;
     std::vector<std::string> shellOpenLog_;
 
