@@ -163,8 +163,11 @@ void TDisplay::GetInfo() {
     FHorzRes = win32::GetDeviceCaps(dc, win32::HORZRES);
     FVertRes = win32::GetDeviceCaps(dc, win32::VERTRES);
     FColorDepth = win32::GetDeviceCaps(dc, win32::BITSPIXEL);
+    // A machine without a screen answers 0 to every index, and 0 would name
+    // a vector plotter: without a screen size the technology is left alone.
     int technology = win32::GetDeviceCaps(dc, win32::TECHNOLOGY);
-    if (technology >= 0 && technology <= 6) FTechnology = TechnologyText(technology);
+    bool surface = FHorzRes > 0 && FVertRes > 0;
+    if (surface && technology >= 0 && technology <= 6) FTechnology = TechnologyText(technology);
     FHorzSize = win32::GetDeviceCaps(dc, win32::HORZSIZE);
     FVertSize = win32::GetDeviceCaps(dc, win32::VERTSIZE);
     FPixelWidth = win32::GetDeviceCaps(dc, win32::ASPECTX);

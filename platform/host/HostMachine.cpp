@@ -36,6 +36,8 @@
 #include "platform/host/HostRoutines.h"
 #include "platform/host/HostShell.h"
 #include "platform/host/HostDesktop.h"
+#include "platform/host/HostDisplay.h"
+#include "platform/host/HostMedia.h"
 #include "platform/host/HostLocale.h"
 #include "platform/host/HostTimeZone.h"
 #include "platform/machine/Machine.h"
@@ -278,6 +280,15 @@ public:
     }
     bool setKeyToggled(int, bool) override { return false; }
     std::optional<ScreenFacts> screen() override { return HostScreen(root_); }
+    // The screen's capabilities and modes, and the sound devices
+    // (HostDisplay.h, HostMedia.h); each read once.
+    std::optional<DisplayFacts> display() override { return HostDisplayFacts(InstalledScreen(), HostDrmCards(root_)); }
+    std::optional<MediaFacts> media() override {
+        std::call_once(mediaOnce_, [this] { media_ = HostMediaFacts(root_); });
+        return media_;
+    }
+    std::once_flag mediaOnce_;
+    MediaFacts media_;
     std::optional<std::vector<std::string>> fontFamilies() override { return HostFontFamilies(); }
     std::optional<std::vector<std::string>> printerNames() override { return HostPrinterNames(); }
 
@@ -323,6 +334,7 @@ public:
             f.biosDate = FirstLine(file("sys/class/dmi/id/bios_date"));
             f.liveDevices = root_ == fs::path("/");
             ProjectHostRegistry(*registry_, f);
+            if (f.liveDevices) ProjectVideoKeys(*registry_, HostDevices(), HostDrmCards(root_), root_);
             ProjectHostInternet(*registry_, routinesContext(), drives());
         });
         return *registry_;

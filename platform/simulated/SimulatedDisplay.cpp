@@ -77,7 +77,8 @@ std::optional<DisplayFacts> SimulatedDisplay(const Json& facts, const std::strin
                {"technology", "sizeMM", "aspect", "curveCaps", "lineCaps", "polygonalCaps", "rasterCaps",
                 "textCaps", "modes"});
     DisplayFacts f;
-    f.technology = std::int32_t(Number(d.value("technology", Json(1)), source, "/display/technology", 6));
+    // A raster display unless the record says otherwise.
+    f.technology = d.contains("technology") ? std::int32_t(Number(d.at("technology"), source, "/display/technology", 6)) : 1;
     if (d.contains("sizeMM")) {
         const Json& s = d.at("sizeMM");
         if (!s.is_array() || s.size() != 2) Fail(source, "/display/sizeMM", "[width, height] in millimetres is expected");
