@@ -420,6 +420,17 @@ TEST_F(Shipped, RootReportPlacesDisplayAfterMemoryAndMediaAfterPower) {
     EXPECT_LT(at("Machine"), at("Display"));
     EXPECT_EQ(at("Display") + 1, at("Media"));
     EXPECT_LT(at("Media"), at("Devices"));
+
+    // The topics print their own category and nothing else.
+    for (const char* topic : {"Display", "Media"}) {
+        TStringList page;
+        ReportPage(info, OverviewPageByName(topic), page);
+        ASSERT_GT(page.Count(), 0) << topic;
+        EXPECT_EQ(page[0], std::string("[") + topic + "]");
+        std::vector<std::string> pl = Lines(page);
+        EXPECT_EQ(std::count(pl.begin(), pl.end(), "[Devices]"), 0);
+        EXPECT_EQ(std::count(pl.begin(), pl.end(), topic == std::string("Display") ? "[Media]" : "[Display]"), 0);
+    }
 }
 
 // ------------------------------------------------------- broken machines
