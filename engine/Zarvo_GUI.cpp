@@ -28,6 +28,8 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FOS = std::make_unique<TOperatingSystem>();
     FMachine = std::make_unique<TMachine>();
     FNetwork = std::make_unique<TNetwork>();
+    FDisplay = std::make_unique<TDisplay>();
+    FMedia = std::make_unique<TMedia>();
     FDevices = std::make_unique<TDevices>();
     FAPM = std::make_unique<TAPM>();
     FPrinters = std::make_unique<TPrinters>();
@@ -43,6 +45,8 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FOS.reset();
     FMachine.reset();
     FNetwork.reset();
+    FDisplay.reset();
+    FMedia.reset();
     FDevices.reset();
     FAPM.reset();
     FPrinters.reset();
@@ -73,6 +77,8 @@ void TCorvaneSystemInfo::Refresh() {
     RefreshStep(*FOS);
     GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
     RefreshStep(*FNetwork);
+    RefreshStep(*FDisplay);
+    RefreshStep(*FMedia);
     RefreshStep(*FAPM);
     RefreshStep(*FPrinters);
     RefreshStep(*FSoftware);
@@ -88,7 +94,9 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FOS->Report(list);
     FCPU->Report(list);
     FMemory->Report(list);
+    FDisplay->Report(list);
     FAPM->Report(list);
+    FMedia->Report(list);
     FNetwork->Report(list);
     FDevices->Report(list);
     FPrinters->Report(list);
@@ -105,6 +113,8 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("OS", FOS);
     published.Add("Machine", FMachine);
     published.Add("Network", FNetwork);
+    published.Add("Display", FDisplay);
+    published.Add("Media", FMedia);
     published.Add("Devices", FDevices);
     published.Add("APM", FAPM);
     published.Add("Printers", FPrinters);
@@ -142,6 +152,8 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 1) info.OS().Report(list);
     if (page == 2) info.CPU().Report(list);
     if (page == 3) info.Memory().Report(list);
+    if (page == 4) info.Display().Report(list);
+    if (page == 6) info.Media().Report(list);
     if (page == 12) info.OS().TimeZone().Report(list);
     if (page == 8) info.Devices().Report(list);
     if (page == 5) info.APM().Report(list);

@@ -16,6 +16,8 @@
 #include "engine/Zarvo_Common.h"
 #include "engine/Zarvo_OS.h"
 #include "engine/Zarvo_Devices.h"
+#include "engine/Zarvo_Display.h"
+#include "engine/Zarvo_Media.h"
 #include "engine/Zarvo_APM.h"
 #include "engine/Zarvo_Machine.h"
 #include "engine/Zarvo_Network.h"
@@ -58,6 +60,8 @@ public:
     TOperatingSystem& OS() const { return *FOS; }
     TMachine& Machine() const { return *FMachine; }
     TNetwork& Network() const { return *FNetwork; }
+    TDisplay& Display() const { return *FDisplay; }
+    TMedia& Media() const { return *FMedia; }
     TDevices& Devices() const { return *FDevices; }
     TAPM& APM() const { return *FAPM; }
     TPrinters& Printers() const { return *FPrinters; }
@@ -86,6 +90,8 @@ private:
     std::unique_ptr<TOperatingSystem> FOS;
     std::unique_ptr<TMachine> FMachine;
     std::unique_ptr<TNetwork> FNetwork;
+    std::unique_ptr<TDisplay> FDisplay;
+    std::unique_ptr<TMedia> FMedia;
     std::unique_ptr<TDevices> FDevices;
     std::unique_ptr<TAPM> FAPM;
     std::unique_ptr<TPrinters> FPrinters;

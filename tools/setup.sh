@@ -7,7 +7,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TORVEX_BUILD_DIR:-$here/build}
 
 packages=(build-essential cmake ninja-build pkg-config git
-          qt6-base-dev libjpeg62-turbo-dev libcups2-dev libudev-dev libfontconfig1-dev libicu-dev udev nlohmann-json3-dev
+          qt6-base-dev libjpeg62-turbo-dev libcups2-dev libudev-dev libdrm-dev libfontconfig1-dev libicu-dev udev nlohmann-json3-dev
           libgtest-dev xvfb xauth fonts-dejavu-core fonts-wine
           cups-daemon cups-client cups)
 missing=()

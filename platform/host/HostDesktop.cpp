@@ -1,4 +1,5 @@
 #include "platform/host/HostDesktop.h"
+#include "platform/host/HostDisplay.h"
 
 #include "platform/host/HostPrinters.h"
 
@@ -63,33 +64,15 @@ std::vector<std::string> HostPrinterNames() {
     return names;
 }
 
+std::optional<ScreenFacts> InstalledScreen() {
+    std::lock_guard lock(DisplayMutex());
+    return InstalledDisplay();
+}
+
 ScreenFacts HostScreen(const fs::path& root) {
-    {
-        std::lock_guard lock(DisplayMutex());
-        if (InstalledDisplay()) return *InstalledDisplay();
-    }
-    ScreenFacts s;
-    std::error_code ec;
-    std::vector<fs::path> connectors;
-    for (const auto& entry : fs::directory_iterator(root / "sys/class/drm", ec)) connectors.push_back(entry.path());
-    std::sort(connectors.begin(), connectors.end());
-    for (const auto& c : connectors) {
-        std::ifstream status(c / "status");
-        std::string state;
-        if (!(status >> state) || state != "connected") continue;
-        std::ifstream modes(c / "modes");
-        std::string mode;
-        if (!(modes >> mode)) continue;
-        auto x = mode.find('x');
-        if (x == std::string::npos) continue;
-        s.width = std::atoi(mode.c_str());
-        s.height = std::atoi(mode.c_str() + x + 1);
-        s.bitsPerPixel = 32;
-        s.planes = 1;
-        s.logPixels = 96;
-        break;
-    }
-    return s;
+    std::optional<ScreenFacts> installed = InstalledScreen();
+    if (installed) return *installed;
+    return DrmScreen(std::nullopt, HostDrmCards(root));
 }
 
 std::optional<bool> HostKeyIndicator(const fs::path& root, int virtualKey) {

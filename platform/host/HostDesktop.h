@@ -16,9 +16,11 @@ std::vector<std::string> HostFontFamilies();
 // The print server's queue names, sorted (HostPrinters.h says when the
 // list is empty).
 std::vector<std::string> HostPrinterNames();
-// The display facts the window program installed; else the first connected
-// monitor's preferred mode from the kernel's display connectors below root
-// (32 bits per pixel, 96 dots per inch); zeros without a display.
+// The display facts the window program installed, nullopt when it has not.
+std::optional<ScreenFacts> InstalledScreen();
+// The display facts the window program installed; else the mode the kernel
+// drives the first connected monitor in, with its framebuffer's depth
+// (HostDisplay.h); zeros without DRM access.
 ScreenFacts HostScreen(const std::filesystem::path& root);
 // A lock key's indicator (virtual-key code 0x14, 0x90, 0x91) from the
 // kernel's keyboard LEDs below root; nullopt when no keyboard shows it.

@@ -812,9 +812,9 @@ std::optional<HostDevice> ClassifyMonitor(const KernelDevice& k, const Records& 
     return d;
 }
 
-std::string ServiceKeyName(const std::string& driver) { return KeyPart(driver); }
-
 }  // namespace
+
+std::string ServiceKeyName(const std::string& driver) { return KeyPart(driver); }
 
 const SetupClass* FindSetupClass(const std::string& name) {
     std::string upper = Upper(name);

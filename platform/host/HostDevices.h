@@ -79,6 +79,8 @@ struct SetupClass {
 };
 // The class of that name (compared without letter case); nullptr if none.
 const SetupClass* FindSetupClass(const std::string& name);
+// The name of the service key a kernel driver is projected to.
+std::string ServiceKeyName(const std::string& driver);
 
 // The Windows devices the records make, in record order, with the computer
 // device first.

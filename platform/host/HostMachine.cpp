@@ -40,6 +40,8 @@
 #include "platform/host/HostPrinters.h"
 #include "platform/host/HostSoftware.h"
 #include "platform/host/HostStartup.h"
+#include "platform/host/HostDisplay.h"
+#include "platform/host/HostMedia.h"
 #include "platform/host/HostLocale.h"
 #include "platform/host/HostNetwork.h"
 #include "platform/host/HostTimeZone.h"
@@ -283,6 +285,15 @@ public:
     }
     bool setKeyToggled(int, bool) override { return false; }
     std::optional<ScreenFacts> screen() override { return HostScreen(root_); }
+    // The screen's capabilities and modes, and the sound devices
+    // (HostDisplay.h, HostMedia.h); each read once.
+    std::optional<DisplayFacts> display() override { return HostDisplayFacts(InstalledScreen(), HostDrmCards(root_)); }
+    std::optional<MediaFacts> media() override {
+        std::call_once(mediaOnce_, [this] { media_ = HostMediaFacts(root_); });
+        return media_;
+    }
+    std::once_flag mediaOnce_;
+    MediaFacts media_;
     std::optional<std::vector<std::string>> fontFamilies() override { return HostFontFamilies(); }
     std::optional<std::vector<std::string>> printerNames() override { return HostPrinterNames(); }
     std::optional<SpoolerFacts> spooler() override { return HostSpooler(); }
@@ -329,6 +340,7 @@ public:
             f.biosDate = FirstLine(file("sys/class/dmi/id/bios_date"));
             f.liveDevices = root_ == fs::path("/");
             ProjectHostRegistry(*registry_, f);
+            if (f.liveDevices) ProjectVideoKeys(*registry_, HostDevices(), HostDrmCards(root_), root_);
             ProjectHostInternet(*registry_, routinesContext(), drives());
             ProjectHostNetworkComponents(*registry_, ReadHostNetworkComponents(root_));
         });

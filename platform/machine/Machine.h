@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/machine/NetworkFacts.h"
+#include "platform/machine/DisplayFacts.h"
 #include "platform/machine/Registry.h"
 #include "platform/machine/SoftwareFacts.h"
 
@@ -278,6 +279,12 @@ public:
         (void)windowsFolder;
         return {};
     }
+    // --- display and media
+    // The screen device's capabilities and display modes; nullopt: the
+    // machine has no screen to describe (all zero, no modes).
+    virtual std::optional<DisplayFacts> display() { return std::nullopt; }
+    // The multimedia devices; nullopt: none of any kind.
+    virtual std::optional<MediaFacts> media() { return std::nullopt; }
 
 private:
     std::map<int, bool> keyToggles_;

@@ -1,4 +1,5 @@
 #include "platform/simulated/SimulatedMachine.h"
+#include "platform/simulated/SimulatedDisplay.h"
 
 #include <algorithm>
 #include <chrono>
@@ -471,6 +472,8 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
 
     m->firmware_ = SimulatedFirmware(m->facts_, files.front().path.string(), m->folders_);
     m->network_ = SimulatedNetwork(m->facts_, files.front().path.string());
+    m->display_ = SimulatedDisplay(m->facts_, files.front().path.string());
+    m->media_ = SimulatedMedia(m->facts_, files.front().path.string());
 
     r.onlyFields("/shell", {"canOpen"});
     m->shellOpenWorks_ = r.boolAt("/shell/canOpen", true);

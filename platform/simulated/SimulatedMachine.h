@@ -97,6 +97,10 @@ public:
         return network_.netBios;
     }
     WinsockFacts winsock() override { return network_.winsock; }
+    // The "display" and "media" records (SimulatedDisplay.cpp), read when the
+    // machine loads.
+    std::optional<DisplayFacts> display() override { return display_; }
+    std::optional<MediaFacts> media() override { return media_; }
 
     // --- beyond the Machine interface, for tests and later facts
 
@@ -148,6 +152,8 @@ private:
     std::optional<PowerStatusFacts> power_;
     std::optional<FirmwareSegment> firmware_;
     SimulatedNetworkFacts network_;
+    std::optional<DisplayFacts> display_;
+    std::optional<MediaFacts> media_;
     bool shellOpenWorks_ = true;
     std::vector<std::string> shellOpenLog_;
 

@@ -3,6 +3,7 @@
 // Panel keys (Desktop, Keyboard, Sound, Mouse), the current configuration's
 // display settings, the installed fonts' and printers' keys.
 #include "platform/win32/Win32User.h"
+#include "platform/win32/Win32Display.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -251,7 +252,7 @@ int GetDeviceCaps(HDC dc, int index) {
     case PLANES: return s.planes;
     case LOGPIXELSX:
     case LOGPIXELSY: return s.logPixels;
-    default: return 0;
+    default: return DisplayDeviceCaps(dc, index);
     }
 }
 
