@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/win32/Win32.h"
+
 namespace torvex::engine {
 
 namespace {
@@ -15,6 +17,18 @@ TRefreshSplashFactory& SplashFactory() {
 
 void SetRefreshSplashFactory(TRefreshSplashFactory factory) { SplashFactory() = std::move(factory); }
 
+namespace {
+
+// The drive of the Windows directory, "C:" form.
+std::string WindowsDrive() {
+    char folder[260] = {};
+    win32::UINT length = win32::GetWindowsDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) return {};
+    return std::string(folder).substr(0, 2);
+}
+
+}  // namespace
+
 TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     : TComponent(owner),
       FAbout(std::string(kEngineTitle) + " " + kEngineVersion),
@@ -26,6 +40,7 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FCPU = std::make_unique<TCPU>();
     FMemory = std::make_unique<TMemory>();
     FOS = std::make_unique<TOperatingSystem>();
+    FDisk = std::make_unique<TDisk>();
     FMachine = std::make_unique<TMachine>();
     FDevices = std::make_unique<TDevices>();
     FAPM = std::make_unique<TAPM>();
@@ -37,6 +52,7 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FCPU.reset();
     FMemory.reset();
     FOS.reset();
+    FDisk.reset();
     FMachine.reset();
     FDevices.reset();
     FAPM.reset();
@@ -62,6 +78,12 @@ void TCorvaneSystemInfo::Refresh() {
     RefreshStep(*FCPU);
     RefreshStep(*FMemory);
     RefreshStep(*FOS);
+    // The Windows folder's drive is selected within the disk step, so that
+    // a drive that cannot be read is handled as the step's failure.
+    GuardedCall(GetInfoLabel(*FDisk), FExceptionMode, [this] {
+        FDisk->GetInfo();
+        FDisk->SetDrive(WindowsDrive());
+    });
     GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
     RefreshStep(*FAPM);
 }
@@ -77,6 +99,7 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FMemory->Report(list);
     FAPM->Report(list);
     FDevices->Report(list);
+    FDisk->Report(list);
 }
 
 void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
@@ -86,6 +109,7 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("CPU", FCPU);
     published.Add("Memory", FMemory);
     published.Add("OS", FOS);
+    published.Add("Disk", FDisk);
     published.Add("Machine", FMachine);
     published.Add("Devices", FDevices);
     published.Add("APM", FAPM);
@@ -123,6 +147,7 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 3) info.Memory().Report(list);
     if (page == 12) info.OS().TimeZone().Report(list);
     if (page == 8) info.Devices().Report(list);
+    if (page == 11) info.Disk().Report(list);
     if (page == 5) info.APM().Report(list);
 }
 

@@ -16,6 +16,7 @@
 #include "engine/Zarvo_Common.h"
 #include "engine/Zarvo_OS.h"
 #include "engine/Zarvo_Devices.h"
+#include "engine/Zarvo_Disk.h"
 #include "engine/Zarvo_APM.h"
 #include "engine/Zarvo_Machine.h"
 #include "platform/classes/Classes.h"
@@ -52,6 +53,7 @@ public:
     TCPU& CPU() const { return *FCPU; }
     TMemory& Memory() const { return *FMemory; }
     TOperatingSystem& OS() const { return *FOS; }
+    TDisk& Disk() const { return *FDisk; }
     TMachine& Machine() const { return *FMachine; }
     TDevices& Devices() const { return *FDevices; }
     TAPM& APM() const { return *FAPM; }
@@ -76,6 +78,7 @@ private:
     std::unique_ptr<TCPU> FCPU;
     std::unique_ptr<TMemory> FMemory;
     std::unique_ptr<TOperatingSystem> FOS;
+    std::unique_ptr<TDisk> FDisk;
     std::unique_ptr<TMachine> FMachine;
     std::unique_ptr<TDevices> FDevices;
     std::unique_ptr<TAPM> FAPM;

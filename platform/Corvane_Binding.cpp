@@ -4,6 +4,7 @@
 
 #include "platform/Corvane_AdvAPI.h"
 #include "platform/Corvane_NetAPI32.h"
+#include "platform/Corvane_WnASPI32.h"
 #include "platform/Corvane_PSAPI.h"
 #include "platform/classes/SysUtils.h"
 
@@ -55,6 +56,7 @@ void BindOptionalLibraries() {
     psapi::BindPSAPI();
     advapi::BindAdvAPI();
     netapi32::BindNetAPI32();
+    wnaspi32::BindWnASPI32();
 }
 
 void ReleaseOptionalLibraries() {
@@ -67,6 +69,11 @@ void ReleaseOptionalLibraries() {
     }
     try {
         netapi32::ReleaseNetAPI32();
+    } catch (const classes::Exception& e) {
+        if (error.empty()) error = e.Message();
+    }
+    try {
+        wnaspi32::ReleaseWnASPI32();
     } catch (const classes::Exception& e) {
         if (error.empty()) error = e.Message();
     }

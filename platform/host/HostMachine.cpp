@@ -28,7 +28,9 @@
 #define TORVEX_HOST_X86 1
 #endif
 
+#include "platform/host/HostDisks.h"
 #include "platform/host/HostDrives.h"
+#include "platform/host/HostEngines.h"
 #include "platform/host/HostFirmware.h"
 #include "platform/host/HostFacts.h"
 #include "platform/host/HostPower.h"
@@ -38,6 +40,7 @@
 #include "platform/host/HostDesktop.h"
 #include "platform/host/HostLocale.h"
 #include "platform/host/HostTimeZone.h"
+#include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Exports.h"
@@ -251,10 +254,13 @@ public:
     }
 
     // A library or export exists exactly when this layer implements it.
+    // The ASPI layer's library is there only with the sg driver.
     bool hasLibrary(const std::string& library) override {
+        if (NormalizeLibraryName(library) == "wnaspi32.dll" && !SgDriverVersion(root_)) return false;
         return LayerImplementsLibrary(library);
     }
     bool hasExport(const std::string& library, const std::string& function) override {
+        if (NormalizeLibraryName(library) == "wnaspi32.dll" && !SgDriverVersion(root_)) return false;
         return LayerImplements(library, function);
     }
     // Exports by ordinal only exist for the 16-bit path of Windows 9x.
@@ -402,6 +408,27 @@ public:
         return HostDiskSpace(underRoot(d->mountPoint));
     }
     std::optional<std::uint32_t> dialUpConnections() override { return HostDialUpConnections(root_); }
+
+    // Drives, engines, the SCSI layer and the processor's idle time
+    // (HostDisks.h, HostEngines.h).
+    std::optional<std::string> logicalDrives() override {
+        std::string letters;
+        DriveMap map = drives();
+        for (const auto& d : map.drives()) letters.push_back(d.letter);
+        return letters;
+    }
+    std::optional<DriveFacts> drive(char letter) override { return HostDriveFacts(root_, drives(), letter); }
+    std::optional<AspiFacts> aspiLayer() override { return HostAspiLayer(root_); }
+    std::optional<FileVersionNumbers> providedLibraryVersion(const std::string& library) override {
+        if (library == "odbc32.dll") return OdbcDriverManagerVersion(root_);
+        if (library == "wnaspi32.dll") return SgDriverVersion(root_);
+        return std::nullopt;
+    }
+    std::optional<std::uint64_t> firstProcessorIdleTime() override {
+        auto text = ReadFileTraced(root_ / "proc/stat", "processor load");
+        if (!text) return std::nullopt;
+        return Cpu0IdleTime(*text, sysconf(_SC_CLK_TCK));
+    }
     HostContext routinesContext() const {
         const char* h = std::getenv("HOME");
         return {root_, IsAbsolute(h) ? std::string(h) : user().home, ProcessEnvironment()};
