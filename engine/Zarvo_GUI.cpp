@@ -43,6 +43,7 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FDisk = std::make_unique<TDisk>();
     FMachine = std::make_unique<TMachine>();
     FDevices = std::make_unique<TDevices>();
+    FEngines = std::make_unique<TEngines>();
     FAPM = std::make_unique<TAPM>();
     if (HasState(csDesigning)) Refresh();
 }
@@ -55,6 +56,7 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FDisk.reset();
     FMachine.reset();
     FDevices.reset();
+    FEngines.reset();
     FAPM.reset();
 }
 
@@ -64,6 +66,7 @@ void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
     // it exists; Memory and Machine keep their own.
     if (FOS) FOS->SetExceptionMode(mode);
     if (FCPU) FCPU->SetExceptionMode(mode);
+    if (FEngines) FEngines->SetExceptionMode(mode);
 }
 
 void TCorvaneSystemInfo::Refresh() {
@@ -85,6 +88,7 @@ void TCorvaneSystemInfo::Refresh() {
         FDisk->SetDrive(WindowsDrive());
     });
     GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
+    RefreshStep(*FEngines);
     RefreshStep(*FAPM);
 }
 
@@ -99,6 +103,7 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FMemory->Report(list);
     FAPM->Report(list);
     FDevices->Report(list);
+    FEngines->Report(list);
     FDisk->Report(list);
 }
 
@@ -112,6 +117,7 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("Disk", FDisk);
     published.Add("Machine", FMachine);
     published.Add("Devices", FDevices);
+    published.Add("Engines", FEngines);
     published.Add("APM", FAPM);
 }
 
@@ -147,6 +153,7 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 3) info.Memory().Report(list);
     if (page == 12) info.OS().TimeZone().Report(list);
     if (page == 8) info.Devices().Report(list);
+    if (page == 10) info.Engines().Report(list);
     if (page == 11) info.Disk().Report(list);
     if (page == 5) info.APM().Report(list);
 }

@@ -17,6 +17,7 @@
 #include "engine/Zarvo_OS.h"
 #include "engine/Zarvo_Devices.h"
 #include "engine/Zarvo_Disk.h"
+#include "engine/Zarvo_Engines.h"
 #include "engine/Zarvo_APM.h"
 #include "engine/Zarvo_Machine.h"
 #include "platform/classes/Classes.h"
@@ -56,6 +57,7 @@ public:
     TDisk& Disk() const { return *FDisk; }
     TMachine& Machine() const { return *FMachine; }
     TDevices& Devices() const { return *FDevices; }
+    TEngines& Engines() const { return *FEngines; }
     TAPM& APM() const { return *FAPM; }
 
     // Refreshes every category, each step under ExceptionMode.
@@ -81,6 +83,7 @@ private:
     std::unique_ptr<TDisk> FDisk;
     std::unique_ptr<TMachine> FMachine;
     std::unique_ptr<TDevices> FDevices;
+    std::unique_ptr<TEngines> FEngines;
     std::unique_ptr<TAPM> FAPM;
 };
 

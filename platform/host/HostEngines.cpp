@@ -58,7 +58,8 @@ std::optional<FileVersionNumbers> SgDriverVersion(const fs::path& root) {
     auto text = ReadFileTraced(root / "proc/scsi/sg/version", kWho);
     if (!text) return std::nullopt;
     // "30536\t3.5.36 [20140603]": the number, then the dotted version.
-    auto fields = Split(Trim(*text), '\t');
+    std::string line = Trim(*text);
+    auto fields = Split(line, '\t');
     std::string_view dotted = fields.size() >= 2 ? TrimView(fields[1]) : std::string_view{};
     auto v = VersionNumbers(dotted);
     if (!v) Trace(kWho, (root / "proc/scsi/sg/version").string() + ": unparsable at line 1");
