@@ -8,6 +8,7 @@
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Exports.h"
+#include "platform/win32/Win32CpuLoad.h"
 #include "platform/win32/Win32.h"
 
 namespace win32 {
@@ -139,6 +140,7 @@ const std::vector<ExportEntry>& ExportTable() {
         {"kernel32.dll", "ResetEvent", Address(&ResetEvent), false},
         {"wnaspi32.dll", "GetASPI32SupportInfo", Address(&GetASPI32SupportInfo), false},
         {"wnaspi32.dll", "SendASPI32Command", Address(&SendASPI32Command), false},
+        {"ntdll.dll", "ZwQuerySystemInformation", Address(&ZwQuerySystemInformation), false},
         {"kernel32.dll", "MultiByteToWideChar", Address(&MultiByteToWideChar), false},
         {"version.dll", "GetFileVersionInfoSizeA", Address(&GetFileVersionInfoSizeA), false},
         {"version.dll", "GetFileVersionInfoA", Address(&GetFileVersionInfoA), false},
