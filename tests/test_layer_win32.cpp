@@ -365,6 +365,7 @@ TEST(LayerExports, TheHostSeesOnlyWhatTheLayerImplementsForTheNtFamily) {
     auto host = torvex::platform::CreateHostMachine(root);
     EXPECT_FALSE(host->hasLibrary("wnaspi32.dll"));
     std::ofstream(root / "proc/scsi/sg/version") << "30536\t3.5.36 [20140603]\n";
+    host = torvex::platform::CreateHostMachine(root);
     EXPECT_TRUE(host->hasLibrary("WNASPI32"));
     EXPECT_TRUE(host->hasExport("wnaspi32.dll", "SendASPI32Command"));
     std::filesystem::remove_all(root);
