@@ -152,3 +152,24 @@ TEST(CPUUsage9x, KernelStatisticIsTheValueAndItsErrorsReachTheCaller) {
     torvex::platform::SetActiveMachine(nullptr);
     fs::remove_all(overlay);
 }
+
+TEST(CPUUsageSimulated, TheXpPcRunsAtItsLoad) {
+    fs::path overlay = fs::temp_directory_path() / ("torvex-cpuusagexp-" + std::to_string(::getpid()));
+    torvex::platform::SetActiveMachine(
+        torvex::platform::SimulatedMachine::Load(fs::path(TORVEX_SOURCE_DIR) / "machines/winxp-pc", overlay));
+    torvex::platform::routines::InitializeRoutines();
+    {
+        TCorvaneCPUUsage usage;
+        std::vector<std::uint32_t> values;
+        usage.OnInterval = [&](TObject*, std::uint32_t v) { values.push_back(v); };
+        usage.SetActive(true);
+        ASSERT_TRUE(usage.Active());
+        for (int i = 0; i < 3; ++i) {
+            win32::Sleep(1000);
+            usage.Timer().Tick();
+        }
+        EXPECT_EQ(values, (std::vector<std::uint32_t>{12, 12, 12}));
+    }
+    torvex::platform::SetActiveMachine(nullptr);
+    fs::remove_all(overlay);
+}

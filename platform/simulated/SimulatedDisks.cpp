@@ -169,6 +169,17 @@ std::optional<AspiFacts> SimulatedMachine::aspiLayer() {
     return facts;
 }
 
+std::optional<std::uint64_t> SimulatedMachine::firstProcessorIdleTime() {
+    auto it = facts_.find("processorLoad");
+    if (it == facts_.end() || it->is_null()) return std::nullopt;
+    if (!it->is_number_unsigned() || it->get<std::uint64_t>() > 100)
+        Fail((folder() / "machine.json").string() + ": processorLoad", "must be a whole percentage from 0 to 100");
+    advance();
+    std::uint64_t idlePercent = 100 - it->get<std::uint64_t>();
+    // 100-ns units of the time since boot, the idle share of them.
+    return nanosecondsSinceBoot() / 100 / 100 * idlePercent;
+}
+
 bool SimulatedMachine::aspiExports(const std::string& library, const std::string* function) const {
     auto a = facts_.find("aspi");
     if (a == facts_.end() || a->is_null()) return false;

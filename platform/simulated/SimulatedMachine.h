@@ -81,6 +81,9 @@ public:
     std::optional<std::string> logicalDrives() override;
     std::optional<DriveFacts> drive(char letter) override;
     std::optional<AspiFacts> aspiLayer() override;
+    // machine.json "processorLoad": the first processor's idle time follows
+    // the machine's clock at that load.
+    std::optional<std::uint64_t> firstProcessorIdleTime() override;
     // The "firmware" record of machine.json (SimulatedFirmware.cpp), built
     // when the machine loads so that a broken description stops the load.
     std::optional<FirmwareSegment> firmwareSegment() override { return firmware_; }
