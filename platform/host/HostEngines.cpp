@@ -115,22 +115,27 @@ std::optional<AspiFacts> HostAspiLayer(const fs::path& root) {
 }
 
 std::optional<FileVersionNumbers> OdbcDriverManagerVersion(const fs::path& root) {
+    // The library by its soname; the file it leads to carries the whole
+    // version ("libodbc.so.2" -> "libodbc.so.2.0.0").
+    const std::string prefix = "libodbc.so.";
     for (const char* dir : {"usr/lib/x86_64-linux-gnu", "usr/lib/aarch64-linux-gnu", "usr/lib64", "usr/lib",
                             "usr/local/lib", "lib/x86_64-linux-gnu"}) {
-        std::error_code ec;
-        std::optional<FileVersionNumbers> best;
-        for (fs::directory_iterator it(root / dir, ec), end; !ec && it != end; it.increment(ec)) {
-            std::string name = it->path().filename().string();
-            const std::string prefix = "libodbc.so.";
+        for (const char* soname : {"libodbc.so.2", "libodbc.so.1"}) {
+            fs::path link = root / dir / soname;
+            std::error_code ec;
+            if (!fs::exists(link, ec)) continue;
+            std::string name = soname;
+            for (int hops = 0; hops < 8 && fs::is_symlink(link, ec); ++hops) {
+                fs::path target = fs::read_symlink(link, ec);
+                if (ec) break;
+                link = target.is_absolute() ? root / target.relative_path() : link.parent_path() / target;
+                name = target.filename().string();
+            }
             if (name.compare(0, prefix.size(), prefix) != 0) continue;
-            std::error_code sec;
-            if (it->is_symlink(sec)) continue;   // the real file carries the whole version
-            if (auto v = VersionNumbers(std::string_view(name).substr(prefix.size())); v && (!best || *v > *best))
-                best = v;
+            if (auto v = VersionNumbers(std::string_view(name).substr(prefix.size()))) return v;
         }
-        if (best) return best;
     }
-    Trace(kWho, "unixODBC's driver manager (libodbc.so.N) not found in the library folders");
+    Trace(kWho, "unixODBC's driver manager (libodbc.so.2) not found in the library folders");
     return std::nullopt;
 }
 

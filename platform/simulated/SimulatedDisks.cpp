@@ -3,7 +3,9 @@
 // and the ASPI layer").
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <set>
+#include <vector>
 
 #include "platform/simulated/SimulatedMachine.h"
 
@@ -93,8 +95,17 @@ std::optional<std::string> SimulatedMachine::logicalDrives() {
         for (auto d = it->begin(); d != it->end(); ++d)
             if (d.key().size() == 1 && std::isupper(static_cast<unsigned char>(d.key()[0]))) letters.insert(d.key()[0]);
     }
-    for (char c = 'A'; c <= 'Z'; ++c)
-        if (readPath(std::string(1, c) + ":\\")) letters.insert(c);
+    // The drive folders, each folder listed once.
+    std::vector<std::filesystem::path> roots(folders_.begin(), folders_.end());
+    if (!overlay_.empty()) roots.push_back(overlay_);
+    for (const auto& root : roots) {
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])) && it->is_directory(ec))
+                letters.insert(static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))));
+        }
+    }
     return std::string(letters.begin(), letters.end());
 }
 

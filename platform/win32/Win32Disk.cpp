@@ -40,9 +40,11 @@ std::string Letters() {
 
 // The drive's facts; nullopt for a letter the machine does not use.
 std::optional<DriveFacts> Facts(char letter) {
-    if (!letter || Letters().find(letter) == std::string::npos) return std::nullopt;
+    if (!letter) return std::nullopt;
     auto& m = ActiveMachine();
+    // A drive the machine describes is one of its drives.
     if (auto d = m.drive(letter)) return d;
+    if (Letters().find(letter) == std::string::npos) return std::nullopt;
     // A machine that says nothing more: a drive that answers is a fixed
     // disk, one that does not a removable drive without a medium.
     DriveFacts d;
