@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/win32/Win32.h"
+
 namespace torvex::engine {
 
 namespace {
@@ -15,6 +17,18 @@ TRefreshSplashFactory& SplashFactory() {
 
 void SetRefreshSplashFactory(TRefreshSplashFactory factory) { SplashFactory() = std::move(factory); }
 
+namespace {
+
+// The drive of the Windows directory, "C:" form.
+std::string WindowsDrive() {
+    char folder[260] = {};
+    win32::UINT length = win32::GetWindowsDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) return {};
+    return std::string(folder).substr(0, 2);
+}
+
+}  // namespace
+
 TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     : TComponent(owner),
       FAbout(std::string(kEngineTitle) + " " + kEngineVersion),
@@ -26,11 +40,13 @@ TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     FCPU = std::make_unique<TCPU>();
     FMemory = std::make_unique<TMemory>();
     FOS = std::make_unique<TOperatingSystem>();
+    FDisk = std::make_unique<TDisk>();
     FMachine = std::make_unique<TMachine>();
     FNetwork = std::make_unique<TNetwork>();
     FDisplay = std::make_unique<TDisplay>();
     FMedia = std::make_unique<TMedia>();
     FDevices = std::make_unique<TDevices>();
+    FEngines = std::make_unique<TEngines>();
     FAPM = std::make_unique<TAPM>();
     FPrinters = std::make_unique<TPrinters>();
     FSoftware = std::make_unique<TSoftware>();
@@ -43,11 +59,13 @@ TCorvaneSystemInfo::~TCorvaneSystemInfo() {
     FCPU.reset();
     FMemory.reset();
     FOS.reset();
+    FDisk.reset();
     FMachine.reset();
     FNetwork.reset();
     FDisplay.reset();
     FMedia.reset();
     FDevices.reset();
+    FEngines.reset();
     FAPM.reset();
     FPrinters.reset();
     FSoftware.reset();
@@ -61,6 +79,7 @@ void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
     if (FOS) FOS->SetExceptionMode(mode);
     if (FNetwork) FNetwork->SetExceptionMode(mode);
     if (FCPU) FCPU->SetExceptionMode(mode);
+    if (FEngines) FEngines->SetExceptionMode(mode);
 }
 
 void TCorvaneSystemInfo::Refresh() {
@@ -75,10 +94,17 @@ void TCorvaneSystemInfo::Refresh() {
     RefreshStep(*FCPU);
     RefreshStep(*FMemory);
     RefreshStep(*FOS);
+    // The Windows folder's drive is selected within the disk step, so that
+    // a drive that cannot be read is handled as the step's failure.
+    GuardedCall(GetInfoLabel(*FDisk), FExceptionMode, [this] {
+        FDisk->GetInfo();
+        FDisk->SetDrive(WindowsDrive());
+    });
     GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
     RefreshStep(*FNetwork);
     RefreshStep(*FDisplay);
     RefreshStep(*FMedia);
+    RefreshStep(*FEngines);
     RefreshStep(*FAPM);
     RefreshStep(*FPrinters);
     RefreshStep(*FSoftware);
@@ -99,6 +125,8 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FMedia->Report(list);
     FNetwork->Report(list);
     FDevices->Report(list);
+    FEngines->Report(list);
+    FDisk->Report(list);
     FPrinters->Report(list);
     FSoftware->Report(list);
     FStartup->Report(list);
@@ -111,11 +139,13 @@ void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
     published.Add("CPU", FCPU);
     published.Add("Memory", FMemory);
     published.Add("OS", FOS);
+    published.Add("Disk", FDisk);
     published.Add("Machine", FMachine);
     published.Add("Network", FNetwork);
     published.Add("Display", FDisplay);
     published.Add("Media", FMedia);
     published.Add("Devices", FDevices);
+    published.Add("Engines", FEngines);
     published.Add("APM", FAPM);
     published.Add("Printers", FPrinters);
     published.Add("Software", FSoftware);
@@ -156,6 +186,8 @@ void ReportPage([[maybe_unused]] const TCorvaneSystemInfo& info, [[maybe_unused]
     if (page == 6) info.Media().Report(list);
     if (page == 12) info.OS().TimeZone().Report(list);
     if (page == 8) info.Devices().Report(list);
+    if (page == 10) info.Engines().Report(list);
+    if (page == 11) info.Disk().Report(list);
     if (page == 5) info.APM().Report(list);
     if (page == 7) info.Network().Report(list);
     if (page == 9) info.Printers().Report(list);

@@ -18,6 +18,8 @@
 #include "engine/Zarvo_Devices.h"
 #include "engine/Zarvo_Display.h"
 #include "engine/Zarvo_Media.h"
+#include "engine/Zarvo_Disk.h"
+#include "engine/Zarvo_Engines.h"
 #include "engine/Zarvo_APM.h"
 #include "engine/Zarvo_Machine.h"
 #include "engine/Zarvo_Network.h"
@@ -58,11 +60,13 @@ public:
     TCPU& CPU() const { return *FCPU; }
     TMemory& Memory() const { return *FMemory; }
     TOperatingSystem& OS() const { return *FOS; }
+    TDisk& Disk() const { return *FDisk; }
     TMachine& Machine() const { return *FMachine; }
     TNetwork& Network() const { return *FNetwork; }
     TDisplay& Display() const { return *FDisplay; }
     TMedia& Media() const { return *FMedia; }
     TDevices& Devices() const { return *FDevices; }
+    TEngines& Engines() const { return *FEngines; }
     TAPM& APM() const { return *FAPM; }
     TPrinters& Printers() const { return *FPrinters; }
     TSoftware& Software() const { return *FSoftware; }
@@ -88,11 +92,13 @@ private:
     std::unique_ptr<TCPU> FCPU;
     std::unique_ptr<TMemory> FMemory;
     std::unique_ptr<TOperatingSystem> FOS;
+    std::unique_ptr<TDisk> FDisk;
     std::unique_ptr<TMachine> FMachine;
     std::unique_ptr<TNetwork> FNetwork;
     std::unique_ptr<TDisplay> FDisplay;
     std::unique_ptr<TMedia> FMedia;
     std::unique_ptr<TDevices> FDevices;
+    std::unique_ptr<TEngines> FEngines;
     std::unique_ptr<TAPM> FAPM;
     std::unique_ptr<TPrinters> FPrinters;
     std::unique_ptr<TSoftware> FSoftware;

@@ -5,6 +5,7 @@
 #include "platform/Corvane_AdvAPI.h"
 #include "platform/Corvane_IpHlpAPI.h"
 #include "platform/Corvane_NetAPI32.h"
+#include "platform/Corvane_WnASPI32.h"
 #include "platform/Corvane_PSAPI.h"
 #include "platform/classes/SysUtils.h"
 
@@ -57,6 +58,7 @@ void BindOptionalLibraries() {
     advapi::BindAdvAPI();
     netapi32::BindNetAPI32();
     iphlpapi::BindIpHlpAPI();
+    wnaspi32::BindWnASPI32();
 }
 
 void ReleaseOptionalLibraries() {
@@ -74,6 +76,7 @@ void ReleaseOptionalLibraries() {
     }
     try {
         iphlpapi::ReleaseIpHlpAPI();
+        wnaspi32::ReleaseWnASPI32();
     } catch (const classes::Exception& e) {
         if (error.empty()) error = e.Message();
     }

@@ -397,6 +397,73 @@ bool DiskInDrive(char drive) {
     return answered != FALSE;
 }
 
+std::string FormatVolumeSerial(std::uint32_t serial) {
+    char text[10];
+    std::snprintf(text, sizeof text, "%04X-%04X", serial >> 16, serial & 0xFFFFu);
+    return text;
+}
+
+TFileFlags FileFlagsOf(std::uint32_t volumeFlags, std::uint32_t maxComponentLength) {
+    const std::pair<std::uint32_t, TFileFlag> bits[] = {
+        {FILE_CASE_PRESERVED_NAMES, fsCaseIsPreserved},
+        {FILE_CASE_SENSITIVE_SEARCH, fsCaseSensitive},
+        {FILE_UNICODE_ON_DISK, fsUnicodeStoredOnDisk},
+        {FILE_PERSISTENT_ACLS, fsPersistentAcls},
+        {FILE_FILE_COMPRESSION, fsFileCompression},
+        {FILE_VOLUME_IS_COMPRESSED, fsVolumeIsCompressed},
+        {FILE_SUPPORTS_ENCRYPTION, fsEncryptedFileSystemSupport},
+        {FILE_SUPPORTS_OBJECT_IDS, fsObjectIDsSupport},
+        {FILE_SUPPORTS_REPARSE_POINTS, fsReparsePointsSupport},
+        {FILE_SUPPORTS_SPARSE_FILES, fsSparseFilesSupport},
+        {FILE_VOLUME_QUOTAS, fsDiskQuotasSupport},
+    };
+    TFileFlags flags = 0;
+    for (const auto& [bit, flag] : bits)
+        if (volumeFlags & bit) flags |= TFileFlags(1u << flag);
+    if (maxComponentLength == 255) flags |= TFileFlags(1u << fsLongFileNames);
+    return flags;
+}
+
+TDiskInfo GetDiskInfo(const TDiskSign& drive) {
+    TDiskInfo info;
+    info.Sign = drive.substr(0, 2);
+    std::string root = info.Sign + "\\";
+    info.MediaType = static_cast<std::uint8_t>(GetDriveTypeA(root.c_str()));
+    if (info.Sign.empty() || !DiskInDrive(info.Sign[0])) return info;
+
+    DWORD spc = 0, bps = 0, freeClusters = 0, totalClusters = 0;
+    if (GetDiskFreeSpaceA(root.c_str(), &spc, &bps, &freeClusters, &totalClusters)) {
+        info.SectorsPerCluster = spc;
+        info.BytesPerSector = bps;
+        info.FreeClusters = freeClusters;
+        info.TotalClusters = totalClusters;
+    }
+    // The whole figures where the system has the extended call (Windows 95
+    // from OSR2 on); before it, the cluster figures are all there is.
+    using FreeSpaceEx = BOOL (*)(LPCSTR, ULARGE_INTEGER*, ULARGE_INTEGER*, ULARGE_INTEGER*);
+    auto ex = reinterpret_cast<FreeSpaceEx>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA"));
+    ULARGE_INTEGER available{}, total{}, totalFree{};
+    if (ex && ex(root.c_str(), &available, &total, &totalFree)) {
+        info.FreeSpace = static_cast<std::int64_t>(available.QuadPart);
+        info.Capacity = static_cast<std::int64_t>(total.QuadPart);
+    } else {
+        std::int64_t cluster = std::int64_t(info.SectorsPerCluster) * info.BytesPerSector;
+        info.FreeSpace = cluster * info.FreeClusters;
+        info.Capacity = cluster * info.TotalClusters;
+    }
+
+    char label[256] = {}, fileSystem[256] = {};
+    DWORD serial = 0, maxLength = 0, flags = 0;
+    if (GetVolumeInformationA(root.c_str(), label, 255, &serial, &maxLength, &flags, fileSystem, 255)) {
+        info.VolumeLabel = label;
+        info.FileSystem = fileSystem;
+        info.Serial = serial;
+        info.SerialNumber = FormatVolumeSerial(serial);
+        info.FileFlags = FileFlagsOf(flags, maxLength);
+    }
+    return info;
+}
+
 // ---------------------------------------------------------------- shortcuts and bits
 
 void ResolveLink(const std::string& shortcut, std::string& target, std::string& arguments) {

@@ -122,6 +122,46 @@ std::string GetClassDevices(const std::string& classRoot, const std::string& cla
 // True when the drive answers (a medium is in it); never asks the user.
 bool DiskInDrive(char drive);
 
+// A drive as "C:" (at most two characters).
+using TDiskSign = std::string;
+// The drive kinds, valued as GetDriveType answers.
+enum TMediaType { dtUnknown, dtNotExists, dtRemovable, dtFixed, dtRemote, dtCDROM, dtRAMDisk };
+enum TFileFlag {
+    fsCaseIsPreserved,
+    fsCaseSensitive,
+    fsUnicodeStoredOnDisk,
+    fsPersistentAcls,
+    fsFileCompression,
+    fsVolumeIsCompressed,
+    fsLongFileNames,
+    fsEncryptedFileSystemSupport,
+    fsObjectIDsSupport,
+    fsReparsePointsSupport,
+    fsSparseFilesSupport,
+    fsDiskQuotasSupport,
+};
+// A set of TFileFlag: bit n for the flag of value n.
+using TFileFlags = std::uint16_t;
+inline bool HasFileFlag(TFileFlags flags, TFileFlag flag) { return (flags >> flag) & 1u; }
+
+struct TDiskInfo {
+    TDiskSign Sign;
+    std::uint8_t MediaType = dtUnknown;
+    TFileFlags FileFlags = 0;
+    std::uint32_t SectorsPerCluster = 0, BytesPerSector = 0, FreeClusters = 0, TotalClusters = 0;
+    std::uint32_t Serial = 0;
+    std::int64_t Capacity = 0, FreeSpace = 0;
+    std::string VolumeLabel, SerialNumber, FileSystem;
+};
+// The serial as Windows' tools show it: "1A2B-3C4D".
+std::string FormatVolumeSerial(std::uint32_t serial);
+// The file flags a volume's flag bits and maximum name length stand for.
+TFileFlags FileFlagsOf(std::uint32_t volumeFlags, std::uint32_t maxComponentLength);
+// Kind, space and volume of a drive ("C:"). A drive without a medium gives
+// its kind and nothing else, and no system dialog; a volume that gives no
+// volume information keeps its space figures.
+TDiskInfo GetDiskInfo(const TDiskSign& drive);
+
 // ---------------------------------------------------------------- shortcuts and bits
 
 // The target path (network path preferred) and arguments of a shortcut

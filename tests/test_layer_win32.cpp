@@ -1,5 +1,7 @@
 // The Win32-shaped calls keep Windows' own rules whatever machine answers.
 #include <gtest/gtest.h>
+#include <unistd.h>
+#include <filesystem>
 
 #include <cstring>
 #include <fstream>
@@ -354,7 +356,19 @@ TEST(LayerExports, TheHostSeesOnlyWhatTheLayerImplementsForTheNtFamily) {
     EXPECT_FALSE(torvex::platform::LayerImplements("kernel32.dll", "QT_Thunk"));
     EXPECT_FALSE(torvex::platform::LayerImplements("psapi.dll", "EnumProcesses"));
     EXPECT_TRUE(torvex::platform::LayerImplementsLibrary("advapi32"));
-    EXPECT_FALSE(torvex::platform::LayerImplementsLibrary("wnaspi32.dll"));
+    // The ASPI layer's library is the layer's, but the host offers it only
+    // with the SCSI generic driver loaded.
+    EXPECT_TRUE(torvex::platform::LayerImplementsLibrary("wnaspi32.dll"));
+    auto root = std::filesystem::temp_directory_path() / ("torvex-layer-sg-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "proc/scsi/sg");
+    auto host = torvex::platform::CreateHostMachine(root);
+    EXPECT_FALSE(host->hasLibrary("wnaspi32.dll"));
+    std::ofstream(root / "proc/scsi/sg/version") << "30536\t3.5.36 [20140603]\n";
+    host = torvex::platform::CreateHostMachine(root);
+    EXPECT_TRUE(host->hasLibrary("WNASPI32"));
+    EXPECT_TRUE(host->hasExport("wnaspi32.dll", "SendASPI32Command"));
+    std::filesystem::remove_all(root);
     EXPECT_EQ(torvex::platform::NormalizeLibraryName("C:\\WINDOWS\\SYSTEM\\PsApi.DLL"), "psapi.dll");
 }
 

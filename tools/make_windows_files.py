@@ -263,6 +263,17 @@ def write_all():
                          "Microsoft\u00ae Windows\u00ae Operating System",
                          "\u00a9 Microsoft Corporation. All rights reserved."))))
 
+    # Data-access engines: DAO 3.5 on the Windows 95 PC, the BDE on the XP PC.
+    w95 = "machines/win95-pc/C"
+    write(f"{w95}/Program Files/Common Files/Microsoft Shared/DAO/DAO350.DLL", pe_file(version_block(
+        "3.51.1608.0", "3.51.1608.0",
+        standard_strings(ms, "Microsoft DAO 3.5 Object Library", "3.51.1608.0", "Microsoft DAO",
+                         "Copyright (C) Microsoft Corp. 1992-1997"))))
+    write(f"{wxp}/Program Files/Common Files/Borland Shared/BDE/IDAPI32.DLL", pe_file(version_block(
+        "5.2.0.2", "5.2.0.2",
+        standard_strings("Borland Software Corporation", "Borland Database Engine", "5.2.0.2",
+                         "Borland Database Engine", "Copyright \u00a9 1983-2001 Borland Software Corporation"))))
+
 
 def main(argv):
     p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)

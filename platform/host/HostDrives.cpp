@@ -1,4 +1,5 @@
 #include "platform/host/HostDrives.h"
+#include "platform/host/HostDisks.h"
 
 #include <algorithm>
 #include <fstream>
@@ -263,7 +264,7 @@ DriveMap DriveMap::FromMountInfo(std::string_view mountInfo) {
     std::vector<const MountEntry*> candidates;
     for (const auto& m : map.visible_) {
         if (m.mountPoint == "/") continue;
-        if (kNetworkTypes.count(m.fsType) || IsDiskVolume(m)) candidates.push_back(&m);
+        if (kNetworkTypes.count(m.fsType) || IsDiskVolume(m) || IsUserRamDisk(m)) candidates.push_back(&m);
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const MountEntry* a, const MountEntry* b) {

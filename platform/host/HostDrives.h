@@ -8,7 +8,8 @@
 // ordered by mount point so that the letters stay the same from run to run.
 // The kernel's own file systems (proc, sysfs, tmpfs, cgroup, ...), container
 // overlays, squashfs images (snaps) and bind mounts of a part of a volume get
-// none, and past Z nothing gets a letter.
+// none, and past Z nothing gets a letter. A tmpfs that a user mounted where
+// volumes are mounted (/mnt, /media, ...) is a RAM disk and gets one.
 //
 // A host path is written with the letter of the volume that holds it,
 // relative to that volume's mount point, with backslashes. A path on a file

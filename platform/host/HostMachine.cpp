@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <map>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -29,7 +30,9 @@
 #define TORVEX_HOST_X86 1
 #endif
 
+#include "platform/host/HostDisks.h"
 #include "platform/host/HostDrives.h"
+#include "platform/host/HostEngines.h"
 #include "platform/host/HostFirmware.h"
 #include "platform/host/HostFacts.h"
 #include "platform/host/HostPower.h"
@@ -45,6 +48,7 @@
 #include "platform/host/HostLocale.h"
 #include "platform/host/HostNetwork.h"
 #include "platform/host/HostTimeZone.h"
+#include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Exports.h"
@@ -258,10 +262,13 @@ public:
     }
 
     // A library or export exists exactly when this layer implements it.
+    // The ASPI layer's library is there only with the sg driver.
     bool hasLibrary(const std::string& library) override {
+        if (NormalizeLibraryName(library) == "wnaspi32.dll" && !aspiLayer()) return false;
         return LayerImplementsLibrary(library);
     }
     bool hasExport(const std::string& library, const std::string& function) override {
+        if (NormalizeLibraryName(library) == "wnaspi32.dll" && !aspiLayer()) return false;
         return LayerImplements(library, function);
     }
     // Exports by ordinal only exist for the 16-bit path of Windows 9x.
@@ -421,6 +428,60 @@ public:
         return HostDiskSpace(underRoot(d->mountPoint));
     }
     std::optional<std::uint32_t> dialUpConnections() override { return HostDialUpConnections(root_); }
+
+    // Drives, engines, the SCSI layer and the processor's idle time
+    // (HostDisks.h, HostEngines.h).
+    std::optional<std::string> logicalDrives() override {
+        std::string letters;
+        DriveMap map = drives();
+        for (const auto& d : map.drives()) letters.push_back(d.letter);
+        return letters;
+    }
+    // A refresh asks of each drive and SCSI device several times in a row
+    // (kind, then volume; one request after another); what udev, sysfs and
+    // the sg driver say is read once and kept for a moment, so that a disk
+    // plugged in later is seen by the next refresh.
+    std::optional<DriveFacts> drive(char letter) override {
+        DriveMap map = drives();
+        const Drive* d = map.drive(letter);
+        if (!d) return std::nullopt;
+        std::string key = d->mountPoint + "|" + d->mount.source + "|" + std::to_string(d->mount.major) + ":" +
+                          std::to_string(d->mount.minor);
+        std::lock_guard lock(factsMutex_);
+        if (!Fresh(drivesReadAt_)) driveFacts_.clear();
+        auto it = driveFacts_.find(key);
+        if (it == driveFacts_.end()) {
+            if (driveFacts_.empty()) drivesReadAt_ = std::chrono::steady_clock::now();
+            it = driveFacts_.emplace(key, HostDriveFacts(root_, map, letter)).first;
+        }
+        return it->second;
+    }
+    std::optional<AspiFacts> aspiLayer() override {
+        std::lock_guard lock(factsMutex_);
+        if (!aspi_ || !Fresh(aspiReadAt_)) {
+            aspi_ = HostAspiLayer(root_);
+            aspiReadAt_ = std::chrono::steady_clock::now();
+        }
+        return *aspi_;
+    }
+    std::optional<FileVersionNumbers> providedLibraryVersion(const std::string& library) override {
+        if (library == "odbc32.dll") return OdbcDriverManagerVersion(root_);
+        if (library == "wnaspi32.dll") return SgDriverVersion(root_);
+        return std::nullopt;
+    }
+    static bool Fresh(std::chrono::steady_clock::time_point at) {
+        return std::chrono::steady_clock::now() - at < std::chrono::seconds(2);
+    }
+    std::mutex factsMutex_;
+    std::map<std::string, std::optional<DriveFacts>> driveFacts_;
+    std::chrono::steady_clock::time_point drivesReadAt_{};
+    std::optional<std::optional<AspiFacts>> aspi_;
+    std::chrono::steady_clock::time_point aspiReadAt_{};
+    std::optional<std::uint64_t> firstProcessorIdleTime() override {
+        auto text = ReadFileTraced(root_ / "proc/stat", "processor load");
+        if (!text) return std::nullopt;
+        return Cpu0IdleTime(*text, sysconf(_SC_CLK_TCK));
+    }
     HostContext routinesContext() const {
         const char* h = std::getenv("HOME");
         return {root_, IsAbsolute(h) ? std::string(h) : user().home, ProcessEnvironment()};

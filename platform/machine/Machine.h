@@ -20,6 +20,7 @@
 
 #include "platform/machine/NetworkFacts.h"
 #include "platform/machine/DisplayFacts.h"
+#include "platform/machine/DiskFacts.h"
 #include "platform/machine/Registry.h"
 #include "platform/machine/SoftwareFacts.h"
 
@@ -285,6 +286,31 @@ public:
     virtual std::optional<DisplayFacts> display() { return std::nullopt; }
     // The multimedia devices; nullopt: none of any kind.
     virtual std::optional<MediaFacts> media() { return std::nullopt; }
+    // --- drives, engines, ASPI and processor load (DiskFacts.h)
+
+    // The drive letters in use, upper case, in letter order. nullopt: the
+    // layer takes the letters for which diskFreeSpace answers or whose root
+    // exists.
+    virtual std::optional<std::string> logicalDrives() { return std::nullopt; }
+    // One drive letter ('A'-'Z'); nullopt: the layer takes a fixed disk
+    // whose volume is unnamed, serial 0, "FAT", when the drive's root exists.
+    virtual std::optional<DriveFacts> drive(char letter) {
+        (void)letter;
+        return std::nullopt;
+    }
+    // The ASPI layer; nullopt: the machine has none.
+    virtual std::optional<AspiFacts> aspiLayer() { return std::nullopt; }
+    // The version of a system library that the machine provides without a
+    // Windows file of its own (bare lower-case name, "odbc32.dll"); nullopt:
+    // only the file's own version resource counts.
+    virtual std::optional<FileVersionNumbers> providedLibraryVersion(const std::string& library) {
+        (void)library;
+        return std::nullopt;
+    }
+    // The idle time of the first processor since the machine started, in
+    // 100-ns units, as the per-processor performance records of NT hold it;
+    // nullopt: the machine has no such records.
+    virtual std::optional<std::uint64_t> firstProcessorIdleTime() { return std::nullopt; }
 
 private:
     std::map<int, bool> keyToggles_;

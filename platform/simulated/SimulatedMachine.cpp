@@ -567,11 +567,13 @@ const SimulatedMachine::Library* SimulatedMachine::library(const std::string& na
     return it == libraries_.end() ? nullptr : &it->second;
 }
 
-bool SimulatedMachine::hasLibrary(const std::string& name) { return library(name) != nullptr; }
+bool SimulatedMachine::hasLibrary(const std::string& name) {
+    return library(name) != nullptr || aspiExports(name, nullptr);
+}
 
 bool SimulatedMachine::hasExport(const std::string& name, const std::string& function) {
     const Library* l = library(name);
-    if (!l) return false;
+    if (!l) return aspiExports(name, &function);
     for (const auto& e : l->exports)
         if (EqualsNoCase(e, function)) return true;
     // Functions exported by ordinal only are found through their ordinal.

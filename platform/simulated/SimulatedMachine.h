@@ -78,6 +78,13 @@ public:
     // machine.json "power"; absent: mains and no battery.
     std::optional<PowerStatusFacts> powerStatus() override { return power_; }
     std::optional<DiskSpace> diskFreeSpace(char letter) override;
+    // machine.json "drives" and "aspi" (SimulatedDisks.cpp).
+    std::optional<std::string> logicalDrives() override;
+    std::optional<DriveFacts> drive(char letter) override;
+    std::optional<AspiFacts> aspiLayer() override;
+    // machine.json "processorLoad": the first processor's idle time follows
+    // the machine's clock at that load.
+    std::optional<std::uint64_t> firstProcessorIdleTime() override;
     // The "firmware" record of machine.json (SimulatedFirmware.cpp), built
     // when the machine loads so that a broken description stops the load.
     std::optional<FirmwareSegment> firmwareSegment() override { return firmware_; }
@@ -130,6 +137,9 @@ private:
     void advance() { elapsedNs_ += kReadingStepNs; }
     std::uint64_t nanosecondsSinceBoot() const { return bootNs_ + elapsedNs_; }
     const Library* library(const std::string& name) const;
+    // A machine with an "aspi" record has "wnaspi32.dll" and its two
+    // exports (function null: the library itself).
+    bool aspiExports(const std::string& library, const std::string* function) const;
 
     static constexpr std::uint64_t kReadingStepNs = 1000;
 

@@ -28,13 +28,23 @@ std::optional<std::uint32_t> SimulatedMachine::dialUpConnections() {
 }
 
 std::optional<DiskSpace> SimulatedMachine::diskFreeSpace(char letter) {
-    auto all = facts_.find("diskSpace");
-    if (all == facts_.end() || !all->is_object()) return std::nullopt;
     char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-    auto drive = all->find(std::string(1, upper));
-    // A drive listed as null has no medium in it.
-    if (drive == all->end() || drive->is_null()) return std::nullopt;
     std::string where = (folder() / "machine.json").string() + ": diskSpace." + std::string(1, upper);
+    auto all = facts_.find("diskSpace");
+    nlohmann::json::const_iterator drive;
+    bool listed = all != facts_.end() && all->is_object() && (drive = all->find(std::string(1, upper))) != all->end();
+    if (!listed) {
+        // Drives added with their volume facts carry their figures there.
+        auto drives = facts_.find("drives");
+        if (drives == facts_.end() || !drives->is_object()) return std::nullopt;
+        auto d = drives->find(std::string(1, upper));
+        if (d == drives->end() || !d->is_object()) return std::nullopt;
+        drive = d->find("space");
+        if (drive == d->end()) return std::nullopt;
+        where = (folder() / "machine.json").string() + ": drives." + std::string(1, upper) + ".space";
+    }
+    // A drive listed as null has no medium in it.
+    if (drive->is_null()) return std::nullopt;
     if (!drive->is_object()) throw MachineError(where, 0, "must be an object or null");
     DiskSpace d;
     d.sectorsPerCluster = static_cast<std::uint32_t>(Number(*drive, "sectorsPerCluster", where));

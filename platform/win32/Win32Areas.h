@@ -11,3 +11,5 @@
 #include "platform/win32/Win32User.h"
 #include "platform/win32/Win32Time.h"
 #include "platform/win32/Win32Power.h"
+#include "platform/win32/Win32Disk.h"
+#include "platform/win32/Win32Aspi.h"

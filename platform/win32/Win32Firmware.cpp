@@ -15,6 +15,7 @@
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Firmware.h"
+#include "platform/win32/Win32Aspi.h"
 
 namespace win32 {
 namespace {
@@ -401,6 +402,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
 }
 
 BOOL CloseHandle(HANDLE handle) {
+    if (CloseEvent(handle)) return TRUE;
     Objects& t = Table();
     std::lock_guard lock(t.mutex);
     if (t.files.erase(Key(handle)) || t.processes.erase(Key(handle))) return TRUE;
@@ -536,6 +538,7 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOO
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    if (auto event = WaitForEvent(handle, milliseconds); event.isEvent) return event.result;
     auto process = ProcessOf(handle);
     if (!process) {
         SetLastError(ERROR_INVALID_HANDLE);

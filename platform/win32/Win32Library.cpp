@@ -8,6 +8,7 @@
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Exports.h"
+#include "platform/win32/Win32CpuLoad.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Network.h"
 
@@ -129,6 +130,18 @@ const std::vector<ExportEntry>& ExportTable() {
         {"kernel32.dll", "SetErrorMode", Address(&SetErrorMode), false},
         {"kernel32.dll", "GetDiskFreeSpaceA", Address(&GetDiskFreeSpaceA), false},
         {"kernel32.dll", "GetDiskFreeSpaceExA", Address(&GetDiskFreeSpaceExA), false},
+        {"kernel32.dll", "GetLogicalDrives", Address(&GetLogicalDrives), false},
+        {"kernel32.dll", "GetLogicalDriveStringsA", Address(&GetLogicalDriveStringsA), false},
+        {"kernel32.dll", "GetDriveTypeA", Address(&GetDriveTypeA), false},
+        {"kernel32.dll", "GetVolumeInformationA", Address(&GetVolumeInformationA), false},
+        {"kernel32.dll", "GetCurrentDirectoryA", Address(&GetCurrentDirectoryA), false},
+        {"mpr.dll", "WNetGetConnectionA", Address(&WNetGetConnectionA), false},
+        {"kernel32.dll", "CreateEventA", Address(&CreateEventA), false},
+        {"kernel32.dll", "SetEvent", Address(&SetEvent), false},
+        {"kernel32.dll", "ResetEvent", Address(&ResetEvent), false},
+        {"wnaspi32.dll", "GetASPI32SupportInfo", Address(&GetASPI32SupportInfo), false},
+        {"wnaspi32.dll", "SendASPI32Command", Address(&SendASPI32Command), false},
+        {"ntdll.dll", "ZwQuerySystemInformation", Address(&ZwQuerySystemInformation), false},
         {"kernel32.dll", "MultiByteToWideChar", Address(&MultiByteToWideChar), false},
         {"version.dll", "GetFileVersionInfoSizeA", Address(&GetFileVersionInfoSizeA), false},
         {"version.dll", "GetFileVersionInfoA", Address(&GetFileVersionInfoA), false},

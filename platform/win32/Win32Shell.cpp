@@ -1,6 +1,7 @@
 // Special folders, the component library's few calls and the shell's link
 // object over the active machine.
 #include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Automation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -684,7 +685,8 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
     *object = nullptr;
     if (comInitialised == 0) return CO_E_NOTINITIALIZED;
     if (outer) return CLASS_E_NOAGGREGATION;
-    if (!(clsid == CLSID_ShellLink) || !(context & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
+    if (!(clsid == CLSID_ShellLink)) return CreateAutomationObject(clsid, context, iid, object);
+    if (!(context & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
     auto* link = new ShellLink;
     HRESULT hr = link->QueryInterface(iid, object);
     link->Release();   // the interface asked for holds the only reference now

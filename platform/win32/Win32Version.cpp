@@ -370,6 +370,20 @@ std::optional<std::vector<std::uint8_t>> RawBlock(LPCSTR fileName) {
                      {"ProductVersion", text}};
         return torvex::platform::BuildVersionBlock(f);
     }
+    // A library the machine provides by other means (the host's driver
+    // manager, its SCSI driver) answers with that version.
+    if (!bytes) {
+        std::string base = name.substr(name.find_last_of("\\/") == std::string::npos ? 0 : name.find_last_of("\\/") + 1);
+        for (auto& c : base) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (auto v = m.providedLibraryVersion(base)) {
+            torvex::platform::VersionBlockFacts f;
+            for (int i = 0; i < 4; ++i) f.file[i] = f.product[i] = (*v)[static_cast<std::size_t>(i)];
+            std::string text = std::to_string((*v)[0]) + "." + std::to_string((*v)[1]) + "." +
+                               std::to_string((*v)[2]) + "." + std::to_string((*v)[3]);
+            f.strings = {{"FileVersion", text}, {"ProductVersion", text}};
+            return torvex::platform::BuildVersionBlock(f);
+        }
+    }
     if (!bytes)
         SetLastError(ERROR_FILE_NOT_FOUND);
     else
