@@ -11,9 +11,16 @@ TRefreshSplashFactory& SplashFactory() {
     return factory;
 }
 
+TOverviewShower& OverviewShower() {
+    static TOverviewShower shower;
+    return shower;
+}
+
 }  // namespace
 
 void SetRefreshSplashFactory(TRefreshSplashFactory factory) { SplashFactory() = std::move(factory); }
+
+void SetOverviewShower(TOverviewShower shower) { OverviewShower() = std::move(shower); }
 
 TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     : TComponent(owner),
@@ -77,6 +84,13 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FMemory->Report(list);
     FAPM->Report(list);
     FDevices->Report(list);
+}
+
+void TCorvaneSystemInfo::ShowOverview() {
+    // The window itself sets the mask 0xFFFF, shows the report button, runs
+    // its refresh, shows itself modally and is destroyed when its loop ends.
+    if (!OverviewShower()) throw Exception("TCorvaneSystemInfo.ShowOverview: this program has no overview window");
+    OverviewShower()(*this);
 }
 
 void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {
