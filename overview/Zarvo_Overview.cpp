@@ -116,17 +116,18 @@ void SetGauge(QProgressBar* gauge, std::int64_t maximum, std::int64_t position) 
 QIcon Image(const QStyle* style, int index) {
     QStyle::StandardPixmap pixmap = QStyle::SP_FileIcon;
     switch (index) {
-        case 0: pixmap = QStyle::SP_ComputerIcon; break;
-        case 2: pixmap = QStyle::SP_DriveHDIcon; break;      // disk drives
-        case 3: pixmap = QStyle::SP_DesktopIcon; break;      // display
-        case 4: pixmap = QStyle::SP_DriveCDIcon; break;      // CD-ROM, controllers
-        case 6: pixmap = QStyle::SP_DriveFDIcon; break;      // floppy
-        case 15: pixmap = QStyle::SP_DriveNetIcon; break;    // network card
-        case 22: pixmap = QStyle::SP_DriveNetIcon; break;    // other adapters
-        case 9: pixmap = QStyle::SP_DialogApplyButton; break;   // battery
-        case 1: pixmap = QStyle::SP_ComputerIcon; break;
-        case 10: pixmap = QStyle::SP_MediaVolume; break;     // multimedia
-        case 12: pixmap = QStyle::SP_FileDialogDetailedView; break;
+        case 0:    // the computer
+        case 1: pixmap = QStyle::SP_ComputerIcon; break;       // computer, system devices
+        case 2:                                                // display adapters
+        case 3: pixmap = QStyle::SP_DesktopIcon; break;        // monitors
+        case 4: pixmap = QStyle::SP_DriveHDIcon; break;        // disk drives, their controllers
+        case 5: pixmap = QStyle::SP_DriveFDIcon; break;        // floppy drives
+        case 6: pixmap = QStyle::SP_DriveHDIcon; break;        // volumes
+        case 7: pixmap = QStyle::SP_DriveCDIcon; break;        // CD-ROM
+        case 15:                                               // network cards
+        case 22: pixmap = QStyle::SP_DriveNetIcon; break;      // other network adapters
+        case 19: pixmap = QStyle::SP_MediaVolume; break;       // sound, video and games
+        case 9: pixmap = QStyle::SP_DialogApplyButton; break;  // batteries
         default: pixmap = QStyle::SP_DirIcon; break;
     }
     return style->standardIcon(pixmap);
