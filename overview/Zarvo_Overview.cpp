@@ -1342,9 +1342,12 @@ void TfrmZarvo_Overview::FillTimeZone() {
     const TTimeZone& tz = FSysInfo->OS().TimeZone();
     lTZName->setText(Q(tz.DisplayName()));
     lTZBias->setText(Q(Format("%d minutes", {tz.Bias()})));
-    lTZStdStart->setText(Q(DateTimeToStr(tz.StandardStart())));
+    // A zone without daylight saving time has no transitions: the engine
+    // keeps the zero date for them, which is no date the clock changes on.
+    auto start = [](TDateTime when) { return when == 0 ? QString("none") : Q(DateTimeToStr(when)); };
+    lTZStdStart->setText(start(tz.StandardStart()));
     lTZStdBias->setText(Q(Format("%d minutes", {tz.StandardBias()})));
-    lTZDlStart->setText(Q(DateTimeToStr(tz.DaylightStart())));
+    lTZDlStart->setText(start(tz.DaylightStart()));
     lTZDlBias->setText(Q(Format("%d minutes", {tz.DaylightBias()})));
 }
 

@@ -22,6 +22,7 @@
 #include "platform/Corvane_Startup.h"
 #include "platform/machine/Machine.h"
 #include "platform/win32/Win32User.h"
+#include "tests/FakeMachine.h"
 
 using namespace torvex;
 using namespace torvex::overview;
@@ -164,6 +165,8 @@ private slots:
         QCOMPARE(window.lRemainLife->text(), QString("<info not available>"));
         QCOMPARE(window.lTZName->text(), QString("(GMT+01:00) Amsterdam, Berlin, Bern, Oslo, Roma, Stockholm, Wien"));
         QCOMPARE(window.lTZStdBias->text(), QString("-60 minutes"));
+        // TimeZoneInformation: the last Sunday of October at 3:00 in 2000.
+        QCOMPARE(window.lTZStdStart->text(), QString("29.10.2000 03:00:00"));
         // The device tree: the computer, the classes in sorted order.
         QTreeWidgetItem* root = window.Tree->topLevelItem(0);
         QCOMPARE(root->text(0), QString("HJEMME-PC"));
@@ -172,6 +175,26 @@ private slots:
         int devices = 0;
         for (int i = 0; i < root->childCount(); ++i) devices += root->child(i)->childCount();
         QCOMPARE(devices, info.Devices().DeviceCount());
+    }
+
+    void aZoneWithoutDaylightTimeHasNoTransitions() {
+        // A machine with nothing in its registry: bias 0, no transitions.
+        QTemporaryDir folder;
+        auto machine = std::make_unique<testing::FakeMachine>(folder.path().toStdString());
+        machine->versionFacts.major = 5;
+        machine->versionFacts.minor = 1;
+        machine->versionFacts.platformId = 2;
+        platform::SetActiveMachine(std::move(machine));
+        platform::PlatformStartup();
+        engine::TCorvaneSystemInfo info;
+        info.SetExceptionMode(engine::emSilent);
+        TfrmZarvo_Overview window;
+        window.SetSystemInfo(&info);
+        window.cmRefresh();
+        QCOMPARE(window.lTZStdStart->text(), QString("none"));
+        QCOMPARE(window.lTZDlStart->text(), QString("none"));
+        QCOMPARE(window.lTZBias->text(), QString("0 minutes"));
+        QCOMPARE(window.lMachine->text(), QString("FAKE-PC"));
     }
 
     void ntPagesNameTheProductAndTheSuites() {
