@@ -13,7 +13,7 @@
 
 #include "app/EditionStrings.h"
 #include "app/Main.h"
-#include "app/ZarvoSplash.h"
+#include "overview/Zarvo_Splash.h"
 #include "platform/Corvane_Startup.h"
 #include "platform/machine/Machine.h"
 
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
             icon.addFile(QStringLiteral(":/art/app/torvex-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
-    torvex::app::InstallRefreshSplash();
+    torvex::overview::InstallRefreshSplash();
     torvex::app::InstallScreenFacts();
     try {
         // The platform flags and the optional libraries come before any

@@ -13,6 +13,11 @@ TRefreshSplashFactory& SplashFactory() {
     return factory;
 }
 
+TOverviewShower& OverviewShower() {
+    static TOverviewShower shower;
+    return shower;
+}
+
 }  // namespace
 
 void SetRefreshSplashFactory(TRefreshSplashFactory factory) { SplashFactory() = std::move(factory); }
@@ -28,6 +33,8 @@ std::string WindowsDrive() {
 }
 
 }  // namespace
+
+void SetOverviewShower(TOverviewShower shower) { OverviewShower() = std::move(shower); }
 
 TCorvaneSystemInfo::TCorvaneSystemInfo(TComponent* owner)
     : TComponent(owner),
@@ -130,6 +137,13 @@ void TCorvaneSystemInfo::Report(TStringList& list) const {
     FPrinters->Report(list);
     FSoftware->Report(list);
     FStartup->Report(list);
+}
+
+void TCorvaneSystemInfo::ShowOverview() {
+    // The window itself sets the mask 0xFFFF, shows the report button, runs
+    // its refresh, shows itself modally and is destroyed when its loop ends.
+    if (!OverviewShower()) throw Exception("TCorvaneSystemInfo.ShowOverview: this program has no overview window");
+    OverviewShower()(*this);
 }
 
 void TCorvaneSystemInfo::PublishProperties(TPublished& published) const {

@@ -44,6 +44,16 @@ using TRefreshSplashFactory = std::function<std::unique_ptr<TRefreshSplash>()>;
 // Installs the splash for every engine root of the program (empty: none).
 void SetRefreshSplashFactory(TRefreshSplashFactory factory);
 
+class TCorvaneSystemInfo;
+// Shows the overview window modally over a root and destroys it when it
+// closes. The window is made of the windowing toolkit, which the engine does
+// not link (the console report and the tests use the engine without it), so
+// the program that has windows hands its window in at start, as it does with
+// the splash; see overview/Zarvo_Overview.h, InstallOverview().
+using TOverviewShower = std::function<void(TCorvaneSystemInfo& root)>;
+// Installs the window for every engine root of the program (empty: none).
+void SetOverviewShower(TOverviewShower shower);
+
 class TCorvaneSystemInfo : public TComponent {
 public:
     // Creates the categories; nothing is read unless a form designer hosts
@@ -76,6 +86,10 @@ public:
     void Refresh();
     // Appends the whole report: ";" with the banner, then every category.
     void Report(TStringList& list) const;
+    // Shows the overview window modally over this root, every page visible
+    // and the report button shown; it refreshes this root first. A program
+    // without windows has none to show and raises an Exception saying so.
+    void ShowOverview();
 
 protected:
     void PublishProperties(TPublished& published) const override;

@@ -18,6 +18,11 @@
 
 #include "engine/Zarvo_GUI.h"
 #include "platform/Corvane_Startup.h"
+#ifdef TORVEX_BENCH_WINDOW
+#include <QApplication>
+
+#include "overview/Zarvo_Overview.h"
+#endif
 #include "platform/machine/Machine.h"
 
 namespace fs = std::filesystem;
@@ -55,6 +60,34 @@ Figures Measure(int runs) {
     f.maxMs = ms.back();
     return f;
 }
+
+#ifdef TORVEX_BENCH_WINDOW
+// The overview window from creation until it is shown filled and painted,
+// as ShowOverview opens it (refresh included), and closed again.
+double WindowOnce() {
+    auto start = std::chrono::steady_clock::now();
+    {
+        engine::TCorvaneSystemInfo info;
+        overview::TfrmZarvo_Overview window;
+        window.SetSystemInfo(&info);
+        window.SetPageMask(0xFFFF);
+        window.SetShowReportButton(true);
+        window.cmRefresh();
+        window.show();
+        window.repaint();
+        QApplication::processEvents();
+    }
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The median of the window's runs on the active machine.
+double MeasureWindow(int runs) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) ms.push_back(WindowOnce());
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+#endif
 
 long PeakKilobytes() {
     rusage u{};
@@ -109,6 +142,32 @@ int main(int argc, char** argv) {
         fs::remove_all(overlay);
     }
     platform::SetActiveMachine(nullptr);
+#ifdef TORVEX_BENCH_WINDOW
+    // Without a display the window is drawn off screen; its figures then
+    // leave out the display server's part.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    std::printf("\n%-16s %6s %12s\n", "overview window", "runs", "median ms");
+    auto windowRow = [&](const std::string& name) {
+        platform::PlatformStartup();
+        double median = MeasureWindow(runs);
+        platform::PlatformShutdown();
+        std::printf("%-16s %6d %12.1f\n", name.c_str(), runs, median);
+    };
+    if (host) {
+        platform::SetActiveMachine(nullptr);
+        windowRow("host");
+    }
+    for (const auto& m : machines) {
+        fs::path overlay = fs::temp_directory_path() / ("torvex-bench-window-" + m.filename().string());
+        platform::SetActiveMachine(platform::LoadSimulatedMachine(m, overlay));
+        windowRow(m.filename().string());
+        fs::remove_all(overlay);
+    }
+    platform::SetActiveMachine(nullptr);
+#endif
     std::printf("peak resident memory: %ld KB\n", PeakKilobytes());
     return 0;
 }

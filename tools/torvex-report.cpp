@@ -4,14 +4,7 @@
 //
 // Standard output carries the report (UTF-8, LF) and nothing else; messages
 // of the engine's refresh steps and every error go to standard error.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -19,6 +12,7 @@
 
 #include "engine/Zarvo_GUI.h"
 #include "platform/Corvane_Startup.h"
+#include "platform/machine/FileWrite.h"
 #include "platform/machine/Machine.h"
 #include "platform/win32/Win32.h"
 
@@ -45,6 +39,9 @@ const char* const kUsage =
     "                 an existing FILE is replaced\n"
     "  --help         show this text\n"
     "  --version      show the program's and the engine's version\n"
+    "\n"
+    "The same facts in a window, one page per topic, with the same export:\n"
+    "torvex-overview (it takes the machine from TORVEX_MACHINE or --machine DIR).\n"
     "\n"
     "Exit status: 0 done, 1 unusable machine folder or file not written, 2 bad usage.\n";
 
@@ -100,50 +97,6 @@ Options ParseArguments(int argc, char** argv) {
     return o;
 }
 
-// Writes the bytes to a new file next to `path` and renames it over `path`,
-// so that a reader never sees half a report and a failure leaves any
-// existing file as it was. Returns an empty text or the reason.
-std::string ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::path dir = path.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return std::strerror(errno);
-    std::string temp(name.data());
-    auto fail = [&](int error) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return std::string(std::strerror(error));
-    };
-    // The permissions a new file gets from the user's umask.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0) return fail(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        done += std::size_t(n);
-    }
-    if (::fsync(fd) != 0) return fail(errno);
-    if (::close(fd) != 0) {
-        int error = errno;
-        ::unlink(temp.c_str());
-        return std::strerror(error);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int error = errno;
-        ::unlink(temp.c_str());
-        return std::strerror(error);
-    }
-    return {};
-}
-
 int Run(const Options& o) {
     // The machine first: a broken folder stops the program before anything
     // is read or written.
@@ -174,7 +127,7 @@ int Run(const Options& o) {
     }
 
     if (o.output) {
-        std::string error = ReplaceFile(*o.output, engine::ReportFileBytes(report));
+        std::string error = platform::WriteFileSafely(*o.output, engine::ReportFileBytes(report));
         if (!error.empty()) {
             std::cerr << "torvex-report: cannot write " << *o.output << ": " << error << '\n';
             return kExitFailure;

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "app/ZarvoSplash.h"
+#include "overview/Zarvo_Splash.h"
 #include "engine/Zarvo_GUI.h"
 #include "tests/gui/GuiSupport.h"
 
@@ -34,7 +34,7 @@ private slots:
         int created = 0;
         bool visible = false, topmost = false;
         engine::SetRefreshSplashFactory([&] {
-            auto splash = std::make_unique<app::TscrZarvo_Splash>();
+            auto splash = std::make_unique<overview::TscrZarvo_Splash>();
             ++created;
             visible = splash->isVisible();
             topmost = (splash->windowFlags() & Qt::WindowStaysOnTopHint) != 0;
@@ -54,7 +54,7 @@ private slots:
     }
 
     void statusBarIsBlackWithItsText() {
-        app::TscrZarvo_Splash splash;
+        overview::TscrZarvo_Splash splash;
         QImage image = splash.grab().toImage();
         // The bottom rows are the status bar: black, with white text on it.
         int black = 0, light = 0;
@@ -65,7 +65,7 @@ private slots:
         }
         QVERIFY(black > image.width() / 2);
         QVERIFY(light > 0);
-        QCOMPARE(QString(app::TscrZarvo_Splash::kStatusText), QString("Collecting information..."));
+        QCOMPARE(QString(overview::TscrZarvo_Splash::kStatusText), QString("Collecting information..."));
     }
 };
 

@@ -7,7 +7,7 @@
 
 #include "engine/Zarvo_GUI.h"
 
-namespace torvex::app {
+namespace torvex::overview {
 
 class TscrZarvo_Splash : public QWidget, public engine::TRefreshSplash {
 public:
@@ -26,4 +26,4 @@ protected:
 // refreshes.
 void InstallRefreshSplash();
 
-}  // namespace torvex::app
+}  // namespace torvex::overview

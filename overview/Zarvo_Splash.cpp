@@ -1,13 +1,13 @@
-#include "app/ZarvoSplash.h"
+#include "overview/Zarvo_Splash.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
 
-#include "app/Art.h"
+#include "overview/Zarvo_Font.h"
 
-namespace torvex::app {
+namespace torvex::overview {
 
 namespace {
 constexpr int kWidth = 360;
@@ -60,4 +60,4 @@ void InstallRefreshSplash() {
     engine::SetRefreshSplashFactory([] { return std::make_unique<TscrZarvo_Splash>(); });
 }
 
-}  // namespace torvex::app
+}  // namespace torvex::overview
