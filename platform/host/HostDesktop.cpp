@@ -13,24 +13,6 @@
 
 namespace torvex::platform {
 
-namespace {
-
-std::mutex& DisplayMutex() {
-    static std::mutex m;
-    return m;
-}
-std::optional<ScreenFacts>& InstalledDisplay() {
-    static std::optional<ScreenFacts> facts;
-    return facts;
-}
-
-}  // namespace
-
-void SetDisplayFacts(std::optional<ScreenFacts> facts) {
-    std::lock_guard lock(DisplayMutex());
-    InstalledDisplay() = facts;
-}
-
 namespace host {
 
 namespace fs = std::filesystem;
@@ -81,8 +63,7 @@ std::vector<std::string> HostPrinterNames() {
 
 ScreenFacts HostScreen(const fs::path& root) {
     {
-        std::lock_guard lock(DisplayMutex());
-        if (InstalledDisplay()) return *InstalledDisplay();
+        if (auto installed = ProgramDisplayFacts()) return *installed;
     }
     ScreenFacts s;
     std::error_code ec;

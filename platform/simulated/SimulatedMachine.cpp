@@ -172,15 +172,6 @@ private:
     const std::vector<FactsFile>& files_;
 };
 
-std::string LibraryKey(const std::string& name) {
-    std::string base = name;
-    auto slash = base.find_last_of("\\/");
-    if (slash != std::string::npos) base = base.substr(slash + 1);
-    base = ToLowerAscii(Trim(base));
-    if (base.find('.') == std::string::npos) base += ".dll";
-    return base;
-}
-
 // "C:\WINDOWS\WIN.INI" -> 'C' and {"WINDOWS", "WIN.INI"}; "." and ".." are
 // resolved, so a path never leaves its drive. nullopt for anything that is
 // not an absolute drive-letter path.
@@ -424,7 +415,7 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
             if (lib.is_null()) continue;   // removed by a variant
             std::string p = "/libraries/" + Token(name);
             r.onlyFields(p, {"exports", "ordinals"});
-            Library& l = m->libraries_[LibraryKey(name)];
+            Library& l = m->libraries_[NormalizeLibraryName(name)];
             l.exports = r.stringsAt(p + "/exports");
             if (const json* ords = r.find(p + "/ordinals")) {
                 if (!ords->is_object()) r.fail(p + "/ordinals", "expected an object of \"ordinal\": \"function\"");
@@ -559,7 +550,7 @@ std::uint64_t SimulatedMachine::timeStampCounter() {
 void SimulatedMachine::sleep(std::uint32_t milliseconds) { elapsedNs_ += std::uint64_t(milliseconds) * 1000000u; }
 
 const SimulatedMachine::Library* SimulatedMachine::library(const std::string& name) const {
-    auto it = libraries_.find(LibraryKey(name));
+    auto it = libraries_.find(NormalizeLibraryName(name));
     return it == libraries_.end() ? nullptr : &it->second;
 }
 
