@@ -339,6 +339,12 @@ void ClassifyUsb(const KernelDevice& k, const Records& records, std::vector<Host
 
     std::vector<const KernelDevice*> interfaces = InterfacesOf(k, records);
     unsigned deviceClass = ParseHex(k.attribute("bDeviceClass")).value_or(0);
+    // A recorded list without sysfs attributes still has udev's TYPE,
+    // "class/subclass/protocol" of the device in decimal.
+    unsigned typeClass = 0, typeSub = 0, typeProto = 0;
+    if (k.attribute("bDeviceClass").empty() &&
+        std::sscanf(k.property("TYPE").c_str(), "%u/%u/%u", &typeClass, &typeSub, &typeProto) == 3)
+        deviceClass = typeClass;
     unsigned count = ParseDecimal(k.attribute("bNumInterfaces")).value_or(unsigned(interfaces.size()));
     bool hub = deviceClass == 0x09;
     bool composite = !hub && count > 1 && (deviceClass == 0x00 || deviceClass == 0xEF);

@@ -1,5 +1,7 @@
 #include "platform/host/HostDesktop.h"
 
+#include "platform/machine/FileText.h"
+
 #include <cups/cups.h>
 #include <fontconfig/fontconfig.h>
 
@@ -62,30 +64,35 @@ std::vector<std::string> HostPrinterNames() {
 }
 
 ScreenFacts HostScreen(const fs::path& root) {
-    {
-        if (auto installed = ProgramDisplayFacts()) return *installed;
-    }
+    if (auto installed = ProgramDisplayFacts()) return *installed;
     ScreenFacts s;
     std::error_code ec;
     std::vector<fs::path> connectors;
     for (const auto& entry : fs::directory_iterator(root / "sys/class/drm", ec)) connectors.push_back(entry.path());
     std::sort(connectors.begin(), connectors.end());
+    // The first word of a one-value file.
+    auto word = [](const fs::path& file) {
+        FileRead r = ReadWholeFile(file);
+        std::string_view t = TrimView(r.text);
+        return std::string(t.substr(0, t.find_first_of(" \t\r\n")));
+    };
     for (const auto& c : connectors) {
-        std::ifstream status(c / "status");
-        std::string state;
-        if (!(status >> state) || state != "connected") continue;
-        std::ifstream modes(c / "modes");
-        std::string mode;
-        if (!(modes >> mode)) continue;
+        if (word(c / "status") != "connected") continue;
+        std::string mode = word(c / "modes");
         auto x = mode.find('x');
-        if (x == std::string::npos) continue;
+        if (x == std::string::npos) {
+            Trace("display", (c / "modes").string() + ": unparsable at line 1");
+            continue;
+        }
         s.width = std::atoi(mode.c_str());
         s.height = std::atoi(mode.c_str() + x + 1);
         s.bitsPerPixel = 32;
         s.planes = 1;
         s.logPixels = 96;
-        break;
+        return s;
     }
+    if (TraceEnabled())
+        Trace("display", (root / "sys/class/drm").string() + ": no connected monitor and no display connection, no screen");
     return s;
 }
 
@@ -102,9 +109,14 @@ std::optional<bool> HostKeyIndicator(const fs::path& root, int virtualKey) {
     }
     if (leds.empty()) return std::nullopt;
     std::sort(leds.begin(), leds.end());
-    std::ifstream in(leds.front() / "brightness");
-    int brightness = 0;
-    if (!(in >> brightness)) return std::nullopt;
+    auto text = ReadFileTraced(leds.front() / "brightness", "keyboard");
+    if (!text) return std::nullopt;
+    char* end = nullptr;
+    long brightness = std::strtol(text->c_str(), &end, 10);
+    if (end == text->c_str()) {
+        Trace("keyboard", (leds.front() / "brightness").string() + ": unparsable at line 1");
+        return std::nullopt;
+    }
     return brightness > 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/statvfs.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <system_error>
 
@@ -109,7 +110,9 @@ std::map<std::string, std::string> ParseUserDirs(std::string_view text, const st
     return dirs;
 }
 
-std::optional<std::string> HostSpecialFolderPath(int csidl, const HostContext& c) {
+namespace {
+
+std::optional<std::string> SpecialFolderPathOf(int csidl, const HostContext& c) {
     if (csidl == 0x24 || csidl == 0x25) return std::nullopt;   // Windows and system folders
     if (c.home.empty() || c.home[0] != '/') return std::string();
     std::string home = c.home;
@@ -145,6 +148,19 @@ std::optional<std::string> HostSpecialFolderPath(int csidl, const HostContext& c
     case 0x28: return existing(home);
     default: return std::string();
     }
+}
+
+}  // namespace
+
+std::optional<std::string> HostSpecialFolderPath(int csidl, const HostContext& c) {
+    std::optional<std::string> path = SpecialFolderPathOf(csidl, c);
+    if (path && path->empty() && TraceEnabled()) {
+        char id[8];
+        std::snprintf(id, sizeof id, "%02X", unsigned(csidl));
+        Trace("routines", std::string("shell folder CSIDL ") + id + "h: no folder stands for it on this host" +
+                              (c.home.empty() ? " (no home folder)" : ""));
+    }
+    return path;
 }
 
 // ---------------------------------------------------------------- drives and dial-up

@@ -1,5 +1,7 @@
 #include "platform/simulated/SimulatedMachine.h"
 
+#include "platform/machine/FileText.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -26,13 +28,6 @@ struct FactsFile {
     json facts;
 };
 
-std::string ReadFile(const fs::path& path, bool& ok) {
-    std::ifstream in(path, std::ios::binary);
-    ok = static_cast<bool>(in);
-    std::ostringstream s;
-    if (ok) s << in.rdbuf();
-    return s.str();
-}
 
 int LineOfByte(const std::string& text, std::size_t byte) {
     byte = std::min(byte, text.size());
@@ -92,7 +87,20 @@ public:
 
     const json* find(const std::string& pointer) const {
         json::json_pointer ptr(pointer);
-        return merged_.contains(ptr) ? &merged_.at(ptr) : nullptr;
+        const json* v = merged_.contains(ptr) ? &merged_.at(ptr) : nullptr;
+        if (TraceEnabled()) traceSource(pointer, ptr, v != nullptr);
+        return v;
+    }
+
+    // Which file a fact is answered from: the machine's own or a base's.
+    void traceSource(const std::string& pointer, const json::json_pointer& ptr, bool given) const {
+        if (given)
+            for (const auto& f : files_)
+                if (f.facts.contains(ptr)) {
+                    Trace("simulated", label(pointer) + ": from " + f.path.string());
+                    return;
+                }
+        Trace("simulated", label(pointer) + ": not in " + files_.front().path.string() + ", the default answers");
     }
 
     std::uint64_t unsignedAt(const std::string& pointer, std::uint64_t fallback,
@@ -299,9 +307,11 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
             throw MachineError(files.back().path.string(), 0, "the base machines form a loop");
         FactsFile f;
         f.path = folder / "machine.json";
-        bool ok = false;
-        f.text = ReadFile(f.path, ok);
-        if (!ok) throw MachineError(f.path.string(), 0, "missing machine.json (the machine's facts)");
+        FileRead read = ReadWholeFile(f.path);
+        if (read.failure == ReadFailure::missing)
+            throw MachineError(f.path.string(), 0, "missing machine.json (the machine's facts)");
+        if (!read) throw MachineError(f.path.string(), 0, std::string("machine.json: ") + ReadFailureText(read.failure));
+        f.text = std::move(read.text);
         try {
             f.facts = json::parse(f.text);
         } catch (const json::parse_error& e) {
