@@ -44,7 +44,8 @@ protected:
         std::string pattern = (fs::temp_directory_path() / "torvex-trace-XXXXXX").string();
         EXPECT_NE(mkdtemp(pattern.data()), nullptr);
         root_ = pattern;
-        fs::copy(fs::path(TORVEX_SOURCE_DIR) / "tests/data/hostroot", root_, fs::copy_options::recursive);
+        fs::copy(fs::path(TORVEX_SOURCE_DIR) / "tests/data/hostroot", root_,
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
         return root_;
     }
     std::vector<std::string> lines_;
