@@ -91,6 +91,24 @@ TEST(HostDeviceReplay, ThisMachinesDumpReadsAsItStands) {
     EXPECT_EQ(r.devices.front().description, "ACPI Multiprocessor PC");
 }
 
+// This machine's list as the collection saved it (tools/torvex-devices):
+// with the sysfs attributes and the hardware database's names that a udev
+// dump lacks, it gives the devices the live host's report shows.
+TEST(HostDeviceReplay, ThisMachinesSavedListGivesTheLiveDevices) {
+    Replay r("this-machine.devices");
+    const HostDevice* card = r.from("pci0000:00/0000:00:03.0");
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->className, "Net");
+    EXPECT_EQ(card->deviceId, "VEN_1AF4&DEV_1041&SUBSYS_10411AF4&REV_01");   // the revision is an attribute
+    EXPECT_EQ(card->description, "Virtio 1.0 network device");
+    const HostDevice* disk = r.from("pci0000:00/0000:00:02.0/virtio1/block/vda");
+    ASSERT_NE(disk, nullptr);
+    EXPECT_EQ(disk->className, "DiskDrive");
+    EXPECT_EQ(disk->deviceId, "Disk&Ven_&Prod_Virtio_1.0_block");
+    EXPECT_EQ(disk->service, "virtio_blk");
+    EXPECT_EQ(r.classOf("Net").size(), 1u);
+}
+
 // A desktop's wireless card sits behind a PCI Express root port: the card is
 // the network adapter, the root port a system device.
 TEST(HostDeviceReplay, DesktopCardBehindARootPortIsTheOnlyAdapterThere) {
