@@ -15,7 +15,7 @@
 #include "app/Main.h"
 #include "overview/Zarvo_Splash.h"
 #include "platform/Corvane_Startup.h"
-#include "platform/machine/Machine.h"
+#include "platform/machine/ProgramContext.h"
 
 namespace {
 
@@ -60,7 +60,11 @@ int RunConsoleReport(const char* argv0) {
 
 int main(int argc, char** argv) {
     if (!HasDisplay()) return RunConsoleReport(argv[0]);
-    torvex::platform::SetResourceStrings(EditionTable());
+    // The window program's context: its edition's strings; the display's
+    // facts and the message box follow once Qt has a display.
+    torvex::platform::ProgramContext context;
+    context.resourceStrings = EditionTable();
+    torvex::platform::SetProgramContext(std::move(context));
     QApplication app(argc, argv);
     QApplication::setApplicationName("Torvex");
     // The theme's icon when installed, the embedded drawing in the build tree.

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "platform/machine/TextUtil.h"
+#include "platform/Corvane_Text.h"
 #include "platform/win32/Win32.h"
 
 namespace torvex::engine {
@@ -55,7 +55,7 @@ void ListToReport(const std::vector<std::string>& texts, const std::string& coun
 std::string ReportFileBytes(const TStringList& report) {
     std::string text = report.Text("\r\n");
     // Texts inside the program are UTF-8; a UTF-8 machine keeps them so.
-    if (win32::GetACP() == 1252) return platform::Utf8ToCp1252(text);
+    if (win32::GetACP() == 1252) return platform::Utf8ToAnsi(text, 1252);
     return text;
 }
 

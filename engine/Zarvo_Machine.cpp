@@ -8,7 +8,7 @@
 #include "platform/Corvane_Registry.h"
 #include "platform/Corvane_Routines.h"
 #include "platform/classes/Classes.h"
-#include "platform/machine/TextUtil.h"
+#include "platform/Corvane_Text.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Firmware.h"
 
@@ -100,7 +100,7 @@ std::string SegmentText(std::uint32_t address) {
     std::string bytes(size, '\0');
     if (!win32::ReadLinearMemory(address, bytes.data(), size)) return {};
     bytes.resize(std::strlen(bytes.c_str()));
-    return platform::Cp1252ToUtf8(bytes);
+    return platform::AnsiToUtf8(bytes, 1252);
 }
 
 }  // namespace

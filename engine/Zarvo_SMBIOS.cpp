@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/machine/TextUtil.h"
+#include "platform/Corvane_Text.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Firmware.h"
 
@@ -163,7 +163,7 @@ std::string FirmwareText(std::string_view raw) {
     std::size_t b = 0, e = raw.size();
     while (b < e && static_cast<unsigned char>(raw[b]) <= ' ') ++b;
     while (e > b && static_cast<unsigned char>(raw[e - 1]) <= ' ') --e;
-    return platform::Cp1252ToUtf8(raw.substr(b, e - b));
+    return platform::AnsiToUtf8(raw.substr(b, e - b), 1252);
 }
 
 // The 46-byte real-mode program that copies the segment F000h to its

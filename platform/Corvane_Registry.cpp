@@ -58,23 +58,19 @@ std::optional<std::vector<std::uint8_t>> TRegistryReader::Data(const std::string
     return data;
 }
 
-std::string TRegistryReader::ReadString(const std::string& name) const {
+std::string TRegistryReader::ReadString(const std::string& name, OtherKind otherKind) const {
     auto type = ValueType(name);
-    if (!type || (*type != win32::REG_SZ && *type != win32::REG_EXPAND_SZ)) return {};
+    if (!type) return {};
+    bool text = *type == win32::REG_SZ || *type == win32::REG_EXPAND_SZ;
+    if (!text) {
+        if (otherKind == OtherKind::empty) return {};
+        if (auto n = ReadInteger(name)) return std::to_string(*n);
+    }
     auto data = Data(name);
     if (!data) return {};
-    std::string text(data->begin(), data->end());
-    text.resize(std::strlen(text.c_str()));
-    return text;
-}
-
-std::string TRegistryReader::ReadText(const std::string& name) const {
-    if (auto n = ReadInteger(name)) return std::to_string(*n);
-    auto data = Data(name);
-    if (!data) return {};
-    std::string text(data->begin(), data->end());
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    std::string value(data->begin(), data->end());
+    value.resize(std::strlen(value.c_str()));
+    return value;
 }
 
 std::optional<std::uint32_t> TRegistryReader::ReadInteger(const std::string& name) const {

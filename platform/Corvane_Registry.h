@@ -37,12 +37,16 @@ public:
     // maxSize bytes.
     std::optional<std::vector<std::uint8_t>> Data(const std::string& name,
                                                   win32::DWORD maxSize = 1u << 20) const;
+    // What a text read makes of a value that is no text: the general
+    // routines and the device list want "" (empty); the operating system
+    // reads whatever set-up stored (asText: a REG_DWORD in decimal, any other
+    // kind's bytes up to their first zero).
+    enum class OtherKind { empty, asText };
     // A text value (REG_SZ or REG_EXPAND_SZ) up to its first zero; "" when it
-    // is missing or of another kind.
-    std::string ReadString(const std::string& name) const;
-    // A REG_DWORD in decimal; any other value's bytes up to its first zero
-    // (a text as ReadString reads it). "" when it is missing.
-    std::string ReadText(const std::string& name) const;
+    // is missing; a value of another kind as otherKind says.
+    std::string ReadString(const std::string& name, OtherKind otherKind = OtherKind::empty) const;
+    // ReadString(name, OtherKind::asText).
+    std::string ReadText(const std::string& name) const { return ReadString(name, OtherKind::asText); }
     // A REG_DWORD; nothing when it is missing or of another kind.
     std::optional<std::uint32_t> ReadInteger(const std::string& name) const;
 

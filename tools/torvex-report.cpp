@@ -14,6 +14,7 @@
 #include "platform/Corvane_Startup.h"
 #include "platform/machine/FileWrite.h"
 #include "platform/machine/Machine.h"
+#include "platform/machine/ProgramContext.h"
 #include "platform/win32/Win32.h"
 
 namespace {
@@ -103,12 +104,15 @@ int Run(const Options& o) {
     if (o.machine) platform::SetActiveMachine(platform::LoadSimulatedMachine(*o.machine));
     platform::ActiveMachine();
 
-    // The engine's error boxes become lines on standard error, so that
-    // standard output holds the report alone.
-    platform::SetMessageBoxHook([](const std::string& text, const std::string&, unsigned) {
+    // The console program's context: no display of its own, no string
+    // table, and the engine's error boxes become lines on standard error,
+    // so that standard output holds the report alone.
+    platform::ProgramContext context;
+    context.messageBox = [](const std::string& text, const std::string&, unsigned) {
         std::cerr << text << '\n';
         return win32::IDOK;
-    });
+    };
+    platform::SetProgramContext(std::move(context));
 
     // The platform flags and names, then the optional libraries, as every
     // program of the project starts.

@@ -601,11 +601,4 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
 
 bool AnsiSameText(std::string_view a, std::string_view b) { return AnsiCompareText(a, b) == 0; }
 
-std::string Trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    return std::string(s.substr(b, e - b));
-}
-
 }  // namespace torvex::classes

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "platform/machine/FileText.h"
+
 namespace torvex::classes {
 
 // The general exception: a message, nothing else.
@@ -143,6 +145,7 @@ bool AnsiSameText(std::string_view a, std::string_view b);
 // Selects the collation locale used by AnsiCompareText ("" = the user's).
 void SetCollationLocale(const std::string& locale);
 
-std::string Trim(std::string_view s);
+// Blanks and control characters (<= ' ') off both ends: the layer's own.
+using torvex::platform::Trim;
 
 }  // namespace torvex::classes

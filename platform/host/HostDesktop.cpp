@@ -3,6 +3,9 @@
 
 #include "platform/host/HostPrinters.h"
 
+#include "platform/machine/FileText.h"
+#include "platform/machine/ProgramContext.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -14,24 +17,6 @@
 #include <system_error>
 
 namespace torvex::platform {
-
-namespace {
-
-std::mutex& DisplayMutex() {
-    static std::mutex m;
-    return m;
-}
-std::optional<ScreenFacts>& InstalledDisplay() {
-    static std::optional<ScreenFacts> facts;
-    return facts;
-}
-
-}  // namespace
-
-void SetDisplayFacts(std::optional<ScreenFacts> facts) {
-    std::lock_guard lock(DisplayMutex());
-    InstalledDisplay() = facts;
-}
 
 namespace host {
 
@@ -64,10 +49,7 @@ std::vector<std::string> HostPrinterNames() {
     return names;
 }
 
-std::optional<ScreenFacts> InstalledScreen() {
-    std::lock_guard lock(DisplayMutex());
-    return InstalledDisplay();
-}
+std::optional<ScreenFacts> InstalledScreen() { return ProgramDisplayFacts(); }
 
 ScreenFacts HostScreen(const fs::path& root) {
     std::optional<ScreenFacts> installed = InstalledScreen();
@@ -88,9 +70,14 @@ std::optional<bool> HostKeyIndicator(const fs::path& root, int virtualKey) {
     }
     if (leds.empty()) return std::nullopt;
     std::sort(leds.begin(), leds.end());
-    std::ifstream in(leds.front() / "brightness");
-    int brightness = 0;
-    if (!(in >> brightness)) return std::nullopt;
+    auto text = ReadFileTraced(leds.front() / "brightness", "keyboard");
+    if (!text) return std::nullopt;
+    char* end = nullptr;
+    long brightness = std::strtol(text->c_str(), &end, 10);
+    if (end == text->c_str()) {
+        Trace("keyboard", (leds.front() / "brightness").string() + ": unparsable at line 1");
+        return std::nullopt;
+    }
     return brightness > 0;
 }
 

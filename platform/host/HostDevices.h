@@ -1,7 +1,9 @@
 // The live host's devices in the shape Windows enumerates them.
 //
 // Three steps, so that the rules can be checked without the machine that
-// runs the checks:
+// runs the checks (DeviceTables.cpp holds what the rules know, DeviceRules.cpp
+// the pure steps 2 and 3, DeviceRecords.cpp the list as text; only this
+// header's step 1, in HostDevices.cpp, needs libudev):
 //  1. CollectKernelDevices reads what the kernel and udev know (libudev, the
 //     hardware database for the names lspci and lsusb show) into plain
 //     records. Only this step touches the running system.
@@ -16,8 +18,10 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -90,6 +94,24 @@ std::vector<HostDevice> ClassifyDevices(const std::vector<KernelDevice>& records
 // Writes the devices, their classes and their services into the registry.
 void ProjectDevices(Registry& registry, const std::vector<HostDevice>& devices,
                     const HostDeviceContext& context);
+
+// The hardware database's lookup key of a device ("pci:v...", "usb:v...p...");
+// "" when it has none.
+std::string HardwareDatabaseKey(const KernelDevice& k);
+
+// Whether the collection keeps a record: one of the subsystems the rules
+// read, and no terminal on no hardware.
+bool CollectedRecord(const KernelDevice& k);
+
+// The device list as text and back (the form `udevadm info --export-db`
+// writes, with subsystem, type, name, driver and attributes added), so that
+// a machine's devices can be recorded and the rules replayed over them. The
+// reader also takes a dump of udev's database as it stands, keeping the
+// records the collection would keep. A line it cannot read throws
+// MachineError naming the file and line.
+std::string SaveKernelDevices(const std::vector<KernelDevice>& devices);
+std::vector<KernelDevice> ParseKernelDevices(std::string_view text, const std::string& fileName);
+std::vector<KernelDevice> LoadKernelDevices(const std::filesystem::path& file);
 
 // What the running system has (libudev and its hardware database).
 std::vector<KernelDevice> CollectKernelDevices();

@@ -1,9 +1,9 @@
 #include "platform/host/HostDrives.h"
 #include "platform/host/HostDisks.h"
 
+#include "platform/machine/FileText.h"
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -160,16 +160,15 @@ std::string NormalizeHostPath(std::string_view path) {
 
 std::vector<MountEntry> ParseMountInfo(std::string_view text) {
     std::vector<MountEntry> entries;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
+    ForEachLine(text, [&](std::string_view line, int number) {
+        auto unparsable = [&] {
+            if (TraceEnabled()) Trace("drives", "mountinfo: unparsable at line " + std::to_string(number));
+            return true;
+        };
         auto f = SplitSpaces(line);
         // id parent major:minor root mountpoint options [optional...] - type source superoptions
         auto dash = std::find(f.begin(), f.end(), std::string_view("-"));
-        if (f.size() < 10 || dash - f.begin() < 6 || f.end() - dash < 3) continue;
+        if (f.size() < 10 || dash - f.begin() < 6 || f.end() - dash < 3) return unparsable();
         MountEntry m;
         unsigned id = 0, parent = 0;
         std::string_view dev = f[2];
@@ -177,17 +176,18 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
         if (!ParseUnsigned(f[0], id) || !ParseUnsigned(f[1], parent) ||
             colon == std::string_view::npos || !ParseUnsigned(dev.substr(0, colon), m.major) ||
             !ParseUnsigned(dev.substr(colon + 1), m.minor))
-            continue;
+            return unparsable();
         m.id = static_cast<int>(id);
         m.parentId = static_cast<int>(parent);
         m.root = DecodeOctal(f[3]);
         m.mountPoint = DecodeOctal(f[4]);
-        if (m.mountPoint.empty() || m.mountPoint[0] != '/') continue;
+        if (m.mountPoint.empty() || m.mountPoint[0] != '/') return unparsable();
         m.fsType = std::string(dash[1]);
         m.source = DecodeOctal(dash[2]);
         if (dash + 3 < f.end()) m.superOptions = std::string(dash[3]);
         entries.push_back(std::move(m));
-    }
+        return true;
+    });
     return entries;
 }
 
@@ -286,10 +286,7 @@ DriveMap DriveMap::FromMountInfo(std::string_view mountInfo) {
 }
 
 DriveMap DriveMap::Load(const std::filesystem::path& root) {
-    std::ifstream in(root / "proc/self/mountinfo", std::ios::binary);
-    std::string text;
-    if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return FromMountInfo(text);
+    return FromMountInfo(ReadFileTraced(root / "proc/self/mountinfo", "drives").value_or(""));
 }
 
 const Drive* DriveMap::drive(char letter) const {

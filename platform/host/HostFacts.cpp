@@ -3,38 +3,12 @@
 #include <charconv>
 #include <vector>
 
+#include "platform/machine/FileText.h"
 #include "platform/machine/TextUtil.h"
 
 namespace torvex::platform::host {
 
 namespace {
-
-template <typename F>
-void ForEachLine(std::string_view text, F&& f) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        f(line);
-        pos = end + 1;
-    }
-}
-
-std::vector<std::string_view> Split(std::string_view s, char sep) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t end = s.find(sep, start);
-        if (end == std::string_view::npos) {
-            parts.push_back(s.substr(start));
-            return parts;
-        }
-        parts.push_back(s.substr(start, end - start));
-        start = end + 1;
-    }
-}
 
 bool ToNumber(std::string_view s, std::uint64_t& v) {
     if (s.empty()) return false;
@@ -46,9 +20,9 @@ bool ToNumber(std::string_view s, std::uint64_t& v) {
 
 MemoryFacts ParseMeminfo(std::string_view text) {
     std::map<std::string, std::uint64_t, std::less<>> kb;
-    ForEachLine(text, [&](std::string_view line) {
+    ForEachLine(text, [&](std::string_view line, int) {
         std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos) return;
+        if (colon == std::string_view::npos) return true;
         std::string value = Trim(line.substr(colon + 1));
         std::uint64_t factor = 1;
         if (value.size() > 3 && value.compare(value.size() - 3, 3, " kB") == 0) {
@@ -57,6 +31,7 @@ MemoryFacts ParseMeminfo(std::string_view text) {
         }
         std::uint64_t v = 0;
         if (ToNumber(Trim(value), v)) kb[std::string(line.substr(0, colon))] = v * factor;
+        return true;
     });
     auto get = [&](const char* key) -> std::optional<std::uint64_t> {
         auto it = kb.find(key);
@@ -96,11 +71,11 @@ std::uint32_t MemoryLoad(std::uint64_t totalPhys, std::uint64_t availPhys) {
 
 std::map<std::string, std::string> ParseOsRelease(std::string_view text) {
     std::map<std::string, std::string> out;
-    ForEachLine(text, [&](std::string_view raw) {
+    ForEachLine(text, [&](std::string_view raw, int) {
         std::string line = Trim(raw);
-        if (line.empty() || line[0] == '#') return;
+        if (line.empty() || line[0] == '#') return true;
         std::size_t eq = line.find('=');
-        if (eq == std::string::npos || eq == 0) return;
+        if (eq == std::string::npos || eq == 0) return true;
         std::string key = line.substr(0, eq);
         std::string_view v(line);
         v.remove_prefix(eq + 1);
@@ -130,6 +105,7 @@ std::map<std::string, std::string> ParseOsRelease(std::string_view text) {
             }
         }
         out[key] = value;
+        return true;
     });
     return out;
 }
@@ -190,18 +166,19 @@ std::string NetBiosName(std::string_view hostName) {
 
 std::optional<PasswdEntry> FindPasswdEntry(std::string_view passwd, std::uint32_t uid) {
     std::optional<PasswdEntry> found;
-    ForEachLine(passwd, [&](std::string_view line) {
-        if (found || line.empty() || line[0] == '#') return;
+    ForEachLine(passwd, [&](std::string_view line, int) {
+        if (found || line.empty() || line[0] == '#') return true;
         auto f = Split(line, ':');
-        if (f.size() < 7) return;
+        if (f.size() < 7) return true;
         std::uint64_t id = 0;
-        if (!ToNumber(f[2], id) || id != uid) return;
+        if (!ToNumber(f[2], id) || id != uid) return true;
         PasswdEntry e;
         e.login = std::string(f[0]);
         e.uid = uid;
         e.gecos = std::string(f[4]);
         e.home = std::string(f[5]);
         found = std::move(e);
+        return true;
     });
     return found;
 }

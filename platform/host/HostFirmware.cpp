@@ -21,19 +21,21 @@ using firmware::kStringReadReach;
 namespace {
 
 std::optional<std::vector<std::uint8_t>> ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    auto text = ReadFileTraced(file, "firmware");
+    if (!text) return std::nullopt;
+    return std::vector<std::uint8_t>(text->begin(), text->end());
 }
 
 // The first line of a one-value file, blanks trimmed; "" when unreadable.
 std::string Value(const fs::path& file) {
-    std::ifstream in(file);
+    auto text = ReadFileTraced(file, "firmware");
+    if (!text) return {};
     std::string line;
-    if (!in || !std::getline(in, line)) return {};
-    return Trim(line);
+    ForEachLine(*text, [&](std::string_view l, int) {
+        line = Trim(l);
+        return false;
+    });
+    return line;
 }
 
 }  // namespace
@@ -68,19 +70,24 @@ FirmwareSegment HostFirmwareSegment(const fs::path& root) {
     segment.access = FirmwareSegment::Access::section;
     auto entry = ReadBytes(root / "sys/firmware/dmi/tables/smbios_entry_point");
     auto table = ReadBytes(root / "sys/firmware/dmi/tables/DMI");
-    if (entry && table)
+    if (entry && table) {
         if (auto image = firmware::RelocateTables(*entry, *table)) {
             segment.image = std::move(*image);
             return segment;
         }
+        Trace("firmware", (root / "sys/firmware/dmi/tables/smbios_entry_point").string() +
+                              ": unparsable entry point, trying the kernel's DMI texts");
+    }
     try {
         if (auto image = ImageFromDmiId(root / "sys/class/dmi/id")) {
             segment.image = std::move(*image);
             return segment;
         }
-    } catch (const std::exception&) {
+        Trace("firmware", (root / "sys/class/dmi/id").string() + ": missing, the firmware segment stays empty");
+    } catch (const std::exception& e) {
         // Texts the writer cannot take leave the segment empty, as on a
         // machine without DMI.
+        Trace("firmware", std::string("the kernel's DMI texts rejected: ") + e.what());
     }
     segment.image.assign(kSegmentSize, 0);
     return segment;

@@ -1,5 +1,7 @@
 #include "platform/host/HostLocale.h"
 
+#include "platform/machine/FileText.h"
+
 #include <langinfo.h>
 #include <locale.h>
 
@@ -307,6 +309,14 @@ std::map<std::uint32_t, std::string> WindowsLocaleItems(const LibcLocaleData& d,
     items[0x100C] = std::to_string((d.firstWeekday + 5) % 7);
     items[0x100D] = d.firstWeekDays >= 7 ? "1" : d.firstWeekDays >= 4 ? "2" : "0";
     items[0x1010] = "1";
+    if (TraceEnabled())
+        for (const auto& [item, value] : items)
+            if (value.empty()) {
+                char what[96];
+                std::snprintf(what, sizeof what, "item %02Xh of locale %04x: the C library's locale has no value for it",
+                              unsigned(item), unsigned(e.lcid));
+                Trace("locale", what);
+            }
     return items;
 }
 

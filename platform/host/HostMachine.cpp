@@ -51,7 +51,7 @@
 #include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
-#include "platform/win32/Exports.h"
+#include "platform/machine/LayerCatalog.h"
 
 extern char** environ;
 
@@ -62,27 +62,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace host;
 
-std::optional<std::string> ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    // /proc files report a size of 0: read until the end instead.
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return text;
-}
-
 // The first non-empty line of a one-value file (/etc/hostname, osrelease).
 std::string FirstLine(const std::optional<std::string>& text) {
-    if (!text) return {};
-    std::size_t pos = 0;
-    while (pos < text->size()) {
-        std::size_t end = text->find('\n', pos);
-        if (end == std::string::npos) end = text->size();
-        std::string line = Trim(std::string_view(*text).substr(pos, end - pos));
-        if (!line.empty() && line[0] != '#') return line;
-        pos = end + 1;
-    }
-    return {};
+    std::string first;
+    if (text)
+        ForEachLine(*text, [&](std::string_view line, int) {
+            std::string_view t = TrimView(line);
+            if (t.empty() || t[0] == '#') return true;
+            first = std::string(t);
+            return false;
+        });
+    return first;
 }
 
 bool IsAbsolute(const char* path) { return path && path[0] == '/'; }
@@ -265,11 +255,11 @@ public:
     // The ASPI layer's library is there only with the sg driver.
     bool hasLibrary(const std::string& library) override {
         if (NormalizeLibraryName(library) == "wnaspi32.dll" && !aspiLayer()) return false;
-        return LayerImplementsLibrary(library);
+        return LayerCatalogHasLibrary(library);
     }
     bool hasExport(const std::string& library, const std::string& function) override {
         if (NormalizeLibraryName(library) == "wnaspi32.dll" && !aspiLayer()) return false;
-        return LayerImplements(library, function);
+        return LayerCatalogHasExport(library, function);
     }
     // Exports by ordinal only exist for the 16-bit path of Windows 9x.
     std::string exportByOrdinal(const std::string&, std::uint16_t) override { return {}; }
@@ -558,8 +548,15 @@ private:
         std::string login, fullName, home;
     };
 
+    // A file below root; a failed read says why on the trace.
     std::optional<std::string> file(const char* relative) const {
-        return ReadText(root_ / relative);
+        return ReadFileTraced(root_ / relative, "host");
+    }
+    // The first of several places looked in: its absence is no fault.
+    std::optional<std::string> firstChoice(const char* relative) const {
+        FileRead r = ReadWholeFile(root_ / relative);
+        if (!r) return std::nullopt;
+        return std::move(r.text);
     }
 
     fs::path underRoot(const std::string& hostPath) const {
@@ -580,7 +577,7 @@ private:
     }
 
     std::string hostName() const {
-        std::string name = FirstLine(file("proc/sys/kernel/hostname"));
+        std::string name = FirstLine(firstChoice("proc/sys/kernel/hostname"));
         if (name.empty()) name = FirstLine(file("etc/hostname"));
         if (name.empty()) {
             utsname u{};
@@ -590,16 +587,20 @@ private:
     }
 
     std::string osRelease(const std::string& key) const {
-        auto text = file("etc/os-release");
+        auto text = firstChoice("etc/os-release");
         if (!text) text = file("usr/lib/os-release");
         if (!text) return {};
         auto values = ParseOsRelease(*text);
         auto it = values.find(key);
-        return it == values.end() ? std::string() : it->second;
+        if (it == values.end()) {
+            Trace("host", "os-release: no " + key);
+            return {};
+        }
+        return it->second;
     }
 
     std::string machineId() const {
-        std::string id = FirstLine(file("etc/machine-id"));
+        std::string id = FirstLine(firstChoice("etc/machine-id"));
         if (id.empty()) id = FirstLine(file("var/lib/dbus/machine-id"));
         return id;
     }
@@ -651,25 +652,17 @@ private:
     ProcessorLevel processorLevel() {
         if (auto info = file("proc/cpuinfo")) {
             std::string family, model, stepping;
-            std::string_view text(*info);
-            std::size_t pos = 0;
-            while (pos < text.size()) {
-                std::size_t end = text.find('\n', pos);
-                if (end == std::string_view::npos) end = text.size();
-                std::string_view line = text.substr(pos, end - pos);
-                pos = end + 1;
-                if (Trim(line).empty()) {
-                    if (!family.empty()) break;   // the first processor is enough
-                    continue;
-                }
+            ForEachLine(*info, [&](std::string_view line, int) {
+                if (TrimView(line).empty()) return family.empty();   // the first processor is enough
                 std::size_t colon = line.find(':');
-                if (colon == std::string_view::npos) continue;
+                if (colon == std::string_view::npos) return true;
                 std::string key = Trim(line.substr(0, colon));
                 std::string value = Trim(line.substr(colon + 1));
                 if (key == "cpu family" && family.empty()) family = value;
                 else if (key == "model" && model.empty()) model = value;
                 else if (key == "stepping" && stepping.empty()) stepping = value;
-            }
+                return true;
+            });
             char* e1 = nullptr;
             char* e2 = nullptr;
             char* e3 = nullptr;

@@ -1,7 +1,8 @@
 #include "platform/host/HostPower.h"
 
+#include "platform/machine/FileText.h"
+
 #include <cmath>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -13,12 +14,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The first line of a power supply's attribute, "" when it has none.
 std::string Attr(const fs::path& dir, const char* name) {
-    std::ifstream in(dir / name);
-    std::string line;
-    if (!in || !std::getline(in, line)) return {};
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    return line;
+    auto text = ReadFileTraced(dir / name, "power");
+    if (!text) return {};
+    std::string_view line = text->substr(0, text->find('\n'));
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    return std::string(line);
 }
 
 std::optional<double> Number(const fs::path& dir, const char* name) {
@@ -43,6 +45,8 @@ PowerStatusFacts ReadPowerSupplies(const fs::path& root) {
     PowerStatusFacts facts;   // a desktop PC: mains, no battery
     fs::path dir = root / "sys/class/power_supply";
     std::error_code ec;
+    if (TraceEnabled() && !fs::is_directory(dir, ec))
+        Trace("power", dir.string() + ": missing, a desktop PC on mains without a battery");
     bool anyMains = false, mainsOnline = false;
     std::vector<Battery> batteries;
     for (const auto& entry : fs::directory_iterator(dir, ec)) {

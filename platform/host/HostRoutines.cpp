@@ -2,11 +2,11 @@
 
 #include <sys/statvfs.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
+#include "platform/machine/FileText.h"
 #include "platform/machine/TextUtil.h"
 
 namespace torvex::platform::host {
@@ -21,34 +21,25 @@ fs::path UnderRoot(const fs::path& root, const std::string& hostPath) {
     return rel.empty() ? root : root / rel;
 }
 
+// A file that may well be absent (one of several places looked in): its
+// absence is no fault, and the caller says when the fact comes out empty.
 std::optional<std::string> ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    FileRead r = ReadWholeFile(file);
+    if (!r) return std::nullopt;
+    return std::move(r.text);
 }
 
 std::vector<std::string> Lines(std::string_view text) {
     std::vector<std::string> out;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        out.push_back(Trim(text.substr(pos, end - pos)));
-        pos = end + 1;
-    }
+    for (std::string_view line : SplitLines(text)) out.push_back(Trim(line));
     return out;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
+// The non-empty parts of a list, each trimmed.
+std::vector<std::string> Parts(const std::string& text, char separator) {
     std::vector<std::string> out;
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t end = text.find(separator, pos);
-        if (end == std::string::npos) end = text.size();
-        std::string part = Trim(text.substr(pos, end - pos));
-        if (!part.empty()) out.push_back(part);
-        pos = end + 1;
-    }
+    for (std::string_view part : Split(text, separator))
+        if (!TrimView(part).empty()) out.push_back(Trim(part));
     return out;
 }
 
@@ -70,9 +61,9 @@ std::string DataHome(const HostContext& c) { return EnvOr(c, "XDG_DATA_HOME", c.
 std::vector<std::string> SearchDirs(const HostContext& c, const char* name, const std::string& fallback) {
     std::vector<std::string> out;
     auto v = c.env ? c.env(name) : std::nullopt;
-    for (const auto& d : Split(v.value_or(""), ':'))
+    for (const auto& d : Parts(v.value_or(""), ':'))
         if (d[0] == '/') out.push_back(d);
-    if (out.empty()) out = Split(fallback, ':');
+    if (out.empty()) out = Parts(fallback, ':');
     return out;
 }
 std::vector<std::string> ConfigDirs(const HostContext& c) { return SearchDirs(c, "XDG_CONFIG_DIRS", "/etc/xdg"); }
@@ -119,7 +110,9 @@ std::map<std::string, std::string> ParseUserDirs(std::string_view text, const st
     return dirs;
 }
 
-std::optional<std::string> HostSpecialFolderPath(int csidl, const HostContext& c) {
+namespace {
+
+std::optional<std::string> SpecialFolderPathOf(int csidl, const HostContext& c) {
     if (csidl == 0x24 || csidl == 0x25) return std::nullopt;   // Windows and system folders
     if (c.home.empty() || c.home[0] != '/') return std::string();
     std::string home = c.home;
@@ -155,6 +148,19 @@ std::optional<std::string> HostSpecialFolderPath(int csidl, const HostContext& c
     case 0x28: return existing(home);
     default: return std::string();
     }
+}
+
+}  // namespace
+
+std::optional<std::string> HostSpecialFolderPath(int csidl, const HostContext& c) {
+    std::optional<std::string> path = SpecialFolderPathOf(csidl, c);
+    if (path && path->empty() && TraceEnabled()) {
+        char id[8];
+        std::snprintf(id, sizeof id, "%02X", unsigned(csidl));
+        Trace("routines", std::string("shell folder CSIDL ") + id + "h: no folder stands for it on this host" +
+                              (c.home.empty() ? " (no home folder)" : ""));
+    }
+    return path;
 }
 
 // ---------------------------------------------------------------- drives and dial-up
@@ -298,7 +304,7 @@ std::string EnvEither(const EnvLookup& env, const char* lower, const char* upper
 std::string DefaultApplication(const std::string& mimeType, const HostContext& c) {
     std::vector<std::string> desktops;
     if (c.env)
-        for (auto d : Split(c.env("XDG_CURRENT_DESKTOP").value_or(""), ':')) desktops.push_back(ToLowerAscii(d));
+        for (auto d : Parts(c.env("XDG_CURRENT_DESKTOP").value_or(""), ':')) desktops.push_back(ToLowerAscii(d));
     std::vector<std::string> files;
     auto addIn = [&](const std::string& dir) {
         for (const auto& d : desktops) files.push_back(dir + "/" + d + "-mimeapps.list");
@@ -314,10 +320,13 @@ std::string DefaultApplication(const std::string& mimeType, const HostContext& c
         if (!text) continue;
         for (const auto& [key, value] : Section(*text, "Default Applications")) {
             if (key != mimeType) continue;
-            for (const auto& id : Split(value, ';'))
+            for (const auto& id : Parts(value, ';'))
                 if (DesktopFile(id, c)) return id;
         }
     }
+    if (TraceEnabled())
+        Trace("routines", "default application for " + mimeType + ": none of " + std::to_string(files.size()) +
+                              " mimeapps.list files names an installed one");
     return {};
 }
 
@@ -339,7 +348,7 @@ std::string WindowsCommand(const std::string& exec, const HostContext& c, const 
     if (program.find('/') == std::string::npos) {
         std::string found;
         auto path = c.env ? c.env("PATH") : std::nullopt;
-        for (const auto& dir : Split(path.value_or("/usr/local/bin:/usr/bin:/bin"), ':')) {
+        for (const auto& dir : Parts(path.value_or("/usr/local/bin:/usr/bin:/bin"), ':')) {
             if (dir[0] != '/') continue;
             if (fs::is_regular_file(UnderRoot(c.root, dir + "/" + program), ec)) {
                 found = dir + "/" + program;
@@ -405,7 +414,7 @@ std::string ProxyFromEnvironment(const EnvLookup& env) {
 
 std::string ProxyOverrideFromEnvironment(const EnvLookup& env) {
     std::string out;
-    for (const auto& entry : Split(EnvEither(env, "no_proxy", "NO_PROXY"), ',')) {
+    for (const auto& entry : Parts(EnvEither(env, "no_proxy", "NO_PROXY"), ',')) {
         if (!out.empty()) out += ";";
         out += entry;
     }

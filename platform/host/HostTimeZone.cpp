@@ -1,10 +1,10 @@
 #include "platform/host/HostTimeZone.h"
 
+#include "platform/machine/FileText.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace torvex::platform::host {
@@ -166,11 +166,7 @@ constexpr WindowsZone kWindowsZones[] = {
     {"Etc/Universal", "UTC", "(GMT) Coordinated Universal Time", "Coordinated Universal Time", "Coordinated Universal Time"},
 };
 
-std::optional<std::string> ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::optional<std::string> ReadBytes(const fs::path& file) { return ReadFileTraced(file, "time zone"); }
 
 // The tz name in a path ".../zoneinfo/Europe/Oslo".
 std::string ZoneNameOfPath(const std::string& path) {
@@ -289,8 +285,11 @@ HostTimeZone LoadHostTimeZone(const fs::path& root, const char* tzEnv, int year)
         std::string tz = tzEnv;
         if (tz[0] == ':') tz.erase(0, 1);
         fs::path file = !tz.empty() && tz[0] == '/' ? root / tz.substr(1) : zoneinfo / tz;
-        if (auto bytes = tz.empty() ? std::nullopt : ReadBytes(file)) {
-            footer = TzifFooter(*bytes);
+        // No such zone file: TZ holds a POSIX rule itself, no fault.
+        FileRead read;
+        if (!tz.empty()) read = ReadWholeFile(file);
+        if (!tz.empty() && read) {
+            footer = TzifFooter(read.text);
             name = tz[0] == '/' ? ZoneNameOfPath(tz) : tz;
         } else {
             footer = tz;   // a POSIX rule string itself
@@ -308,6 +307,9 @@ HostTimeZone LoadHostTimeZone(const fs::path& root, const char* tzEnv, int year)
         if (auto bytes = ReadBytes(local)) footer = TzifFooter(*bytes);
     }
     std::optional<TimeZoneFacts> rules = footer ? ParsePosixTz(*footer, year) : std::nullopt;
+    if (!rules && TraceEnabled())
+        Trace("time zone", footer ? "rule \"" + *footer + "\": unparsable, the zone is taken as UTC"
+                                  : std::string("no rule found, the zone is taken as UTC"));
     if (!rules && name.empty()) name = "UTC";
     return NameHostTimeZone(name, rules.value_or(Utc()));
 }

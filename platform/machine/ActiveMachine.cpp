@@ -4,13 +4,10 @@
 
 #include "platform/machine/Machine.h"
 
-namespace torvex::platform {
+// The choice between the backends, built above both of them (the rest of
+// the machine interface knows neither).
 
-MachineError::MachineError(const std::string& file, int line, const std::string& what)
-    : std::runtime_error(line > 0 ? file + ":" + std::to_string(line) + ": " + what
-                                  : file + ": " + what),
-      file_(file),
-      line_(line) {}
+namespace torvex::platform {
 
 namespace {
 
@@ -35,6 +32,10 @@ Machine& ActiveMachine() {
     return *slot;
 }
 
-void SetActiveMachine(std::unique_ptr<Machine> machine) { Slot() = std::move(machine); }
+void SetActiveMachine(std::unique_ptr<Machine> machine) {
+    Slot() = std::move(machine);
+    // The lock keys toggled on the last machine were that machine's.
+    ForgetProgramKeyToggles();
+}
 
 }  // namespace torvex::platform

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <mutex>
+#include <set>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,6 +45,16 @@ int g_trace = -1;
 std::function<void(const std::string&)>& TraceSink() {
     static std::function<void(const std::string&)> sink;
     return sink;
+}
+
+// The lines written so far.
+std::mutex& TraceMutex() {
+    static std::mutex m;
+    return m;
+}
+std::set<std::string>& TraceSeen() {
+    static std::set<std::string> seen;
+    return seen;
 }
 
 }  // namespace
@@ -303,6 +316,18 @@ std::optional<std::string> Utf8ToCodePageExact(std::string_view utf8, unsigned c
     return out;
 }
 
+bool IsValidUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += n;
+    }
+    return true;
+}
+
 bool TraceEnabled() {
     if (g_trace < 0) {
         const char* v = std::getenv("TORVEX_TRACE");
@@ -317,6 +342,11 @@ void Trace(std::string_view who, std::string_view what) {
     line.append(who);
     line += ": ";
     line.append(what);
+    // A fact asked for again is explained once: each reason is one line.
+    {
+        std::lock_guard lock(TraceMutex());
+        if (!TraceSeen().insert(line).second) return;
+    }
     if (TraceSink()) {
         TraceSink()(line);
         return;
@@ -325,8 +355,16 @@ void Trace(std::string_view who, std::string_view what) {
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-void SetTraceSink(std::function<void(const std::string& line)> sink) { TraceSink() = std::move(sink); }
+void SetTraceSink(std::function<void(const std::string& line)> sink) {
+    TraceSink() = std::move(sink);
+    std::lock_guard lock(TraceMutex());
+    TraceSeen().clear();
+}
 
-void SetTraceEnabled(bool on) { g_trace = on ? 1 : 0; }
+void SetTraceEnabled(bool on) {
+    g_trace = on ? 1 : 0;
+    std::lock_guard lock(TraceMutex());
+    TraceSeen().clear();
+}
 
 }  // namespace torvex::platform

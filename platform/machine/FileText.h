@@ -85,6 +85,9 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // Decodes the next code point at `pos` and moves `pos` past it; an invalid
 // sequence gives U+FFFD and moves one byte.
 std::uint32_t NextUtf8(std::string_view utf8, std::size_t& pos);
+// Whether a text is well-formed UTF-8 (lead and continuation bytes, no
+// sequence cut off at the end).
+bool IsValidUtf8(std::string_view utf8);
 // The number of characters (code points) of a UTF-8 text.
 std::size_t Utf8Length(std::string_view utf8);
 

@@ -231,17 +231,10 @@ public:
     virtual bool acceptsSettingChanges() { return true; }
     // A lock key's toggle state (virtual-key code); nullopt: not known, the
     // layer starts from the user's initial keyboard indicators.
-    virtual std::optional<bool> keyToggled(int virtualKey) {
-        auto it = keyToggles_.find(virtualKey);
-        if (it == keyToggles_.end()) return std::nullopt;
-        return it->second;
-    }
+    virtual std::optional<bool> keyToggled(int virtualKey);
     // Changes a toggle state as a key press would; false when the machine's
     // keyboard is not to be touched.
-    virtual bool setKeyToggled(int virtualKey, bool on) {
-        keyToggles_[virtualKey] = on;
-        return true;
-    }
+    virtual bool setKeyToggled(int virtualKey, bool on);
     virtual std::optional<ScreenFacts> screen() { return std::nullopt; }
     // Mains and battery; nullopt: a desktop PC without a battery.
     virtual std::optional<PowerStatusFacts> powerStatus() { return std::nullopt; }
@@ -313,7 +306,6 @@ public:
     virtual std::optional<std::uint64_t> firstProcessorIdleTime() { return std::nullopt; }
 
 private:
-    std::map<int, bool> keyToggles_;
 };
 
 // The active machine. Chosen on first use: the folder named by
@@ -328,18 +320,10 @@ std::unique_ptr<Machine> LoadSimulatedMachine(const std::filesystem::path& folde
 // The live host, reading /proc, /sys and /etc below root.
 std::unique_ptr<Machine> CreateHostMachine(const std::filesystem::path& root = "/");
 
-// The real display's facts, installed by the window program once it has a
-// display connection; the live host answers them for its screen (nullopt:
-// the host looks for a connected monitor itself).
-void SetDisplayFacts(std::optional<ScreenFacts> facts);
-
-// The program's own resource string table (LoadStringA).
-void SetResourceStrings(std::map<unsigned, std::string> strings);
-
-// The message-box hook: the GUI shows a modal box, a console program writes
-// a line. Returns the button pressed (IDOK).
-using MessageBoxHook =
-    std::function<int(const std::string& text, const std::string& caption, unsigned type)>;
-void SetMessageBoxHook(MessageBoxHook hook);
+// SetDisplayFacts, SetResourceStrings and SetMessageBoxHook: the running
+// program's context, not a machine's (ProgramContext.h, included below).
 
 }  // namespace torvex::platform
+
+// After the records it refers to.
+#include "platform/machine/ProgramContext.h"

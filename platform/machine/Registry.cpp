@@ -201,4 +201,13 @@ bool Registry::writeDenied(RegRoot r, std::string_view path) const {
     return denied;
 }
 
+void Registry::noteSource(const RegKey* key, std::string_view value, std::string file) {
+    sources_[{key, ToLowerAscii(value)}] = std::move(file);
+}
+
+const std::string* Registry::sourceOf(const RegKey* key, std::string_view value) const {
+    auto it = sources_.find({key, ToLowerAscii(value)});
+    return it == sources_.end() ? nullptr : &it->second;
+}
+
 }  // namespace torvex::platform

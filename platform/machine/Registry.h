@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace torvex::platform {
@@ -94,9 +95,15 @@ public:
     void setUserIsAdmin(bool admin) { userIsAdmin_ = admin; }
     bool userIsAdmin() const { return userIsAdmin_; }
 
+    // The file a value was loaded from, noted only while tracing
+    // (TORVEX_TRACE), so that a read can say where its answer came from.
+    void noteSource(const RegKey* key, std::string_view value, std::string file);
+    const std::string* sourceOf(const RegKey* key, std::string_view value) const;
+
 private:
     std::map<RegRoot, std::unique_ptr<RegKey>> roots_;
     bool userIsAdmin_ = true;
+    std::map<std::pair<const RegKey*, std::string>, std::string> sources_;   // value names in lower case
 };
 
 }  // namespace torvex::platform

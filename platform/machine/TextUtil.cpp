@@ -36,6 +36,15 @@ std::string ToLowerAscii(std::string_view s) {
     return r;
 }
 
+std::string NormalizeLibraryName(const std::string& name) {
+    std::string base = name;
+    auto slash = base.find_last_of("\\/");
+    if (slash != std::string::npos) base = base.substr(slash + 1);
+    base = ToLowerAscii(Trim(base));
+    if (base.find('.') == std::string::npos) base += ".dll";
+    return base;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

@@ -16,6 +16,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToUpperAscii(std::string_view s);
 std::string ToLowerAscii(std::string_view s);
 
+// A library's name as the machines and the layer compare it: the file name
+// without folder, in lower case, ".dll" when it has no extension.
+// "KERNEL32" -> "kernel32.dll", "C:\WINDOWS\SYSTEM\psapi.DLL" -> "psapi.dll".
+std::string NormalizeLibraryName(const std::string& name);
+
 // Code page conversions at the layer's edges.
 std::string Cp1252ToUtf8(std::string_view bytes);
 // Characters outside code page 1252 become '?', as Windows' best fit does

@@ -51,25 +51,19 @@ std::optional<std::uint32_t> ClockIn(std::string_view text) {
 }  // namespace
 
 CpuidDump CpuidDump::Load(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw MachineError(path.string(), 0, "cannot read the CPUID dump");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return Parse(text.str(), path.string());
+    FileRead read = ReadWholeFile(path);
+    if (!read)
+        throw MachineError(path.string(), 0, std::string("cannot read the CPUID dump: ") + ReadFailureText(read.failure));
+    return Parse(read.text, path.string());
 }
 
 CpuidDump CpuidDump::Parse(std::string_view text, const std::string& fileName) {
     CpuidDump dump;
     bool collecting = true;   // lines before any section belong to the only processor
     bool sawSection = false;
-    int lineNumber = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t eol = text.find('\n', pos);
-        if (eol == std::string_view::npos) eol = text.size();
-        std::string_view raw = text.substr(pos, eol - pos);
-        pos = eol + 1;
-        ++lineNumber;
+    int lines = 0;
+    ForEachLine(text, [&](std::string_view raw, int lineNumber) {
+        lines = lineNumber;
         std::string line = Trim(raw);
 
         if (int cpu = SectionCpu(line); cpu >= 0) {
@@ -77,12 +71,12 @@ CpuidDump CpuidDump::Parse(std::string_view text, const std::string& fileName) {
             // with their own APIC ids.
             if (sawSection || !dump.leaves_.empty()) collecting = false;
             sawSection = true;
-            continue;
+            return true;
         }
         if (line.size() >= 7 && line.compare(0, 2, "--") == 0) {
             // Another section ("MSR Registers") ends the processor's section.
             if (sawSection) collecting = false;
-            continue;
+            return true;
         }
         if (line.compare(0, 6, "CPUID ") != 0) {
             auto colon = line.find(':');
@@ -90,7 +84,7 @@ CpuidDump CpuidDump::Parse(std::string_view text, const std::string& fileName) {
                 dump.cpuType_ = Trim(line.substr(colon + 1));
                 dump.headerClockMhz_ = ClockIn(dump.cpuType_);
             }
-            continue;
+            return true;
         }
         std::string_view rest(line);
         rest.remove_prefix(6);
@@ -98,7 +92,7 @@ CpuidDump CpuidDump::Parse(std::string_view text, const std::string& fileName) {
         std::size_t n = 0;
         while (n < rest.size() && IsHex(rest[n])) ++n;
         // "CPUID Manufacturer : ..." and the like are header lines.
-        if (n != 8 || (n < rest.size() && rest[n] != ':' && rest[n] != ' ' && rest[n] != '\t')) continue;
+        if (n != 8 || (n < rest.size() && rest[n] != ':' && rest[n] != ' ' && rest[n] != '\t')) return true;
         std::uint32_t leaf = HexValue(rest.substr(0, 8));
         rest.remove_prefix(8);
 
@@ -118,8 +112,9 @@ CpuidDump CpuidDump::Parse(std::string_view text, const std::string& fileName) {
         if (!rest.empty() && rest.front() != ' ' && rest.front() != '\t' && rest.front() != '[')
             throw MachineError(fileName, lineNumber, "unexpected text after the CPUID registers");
         if (collecting) dump.leaves_[leaf].push_back(CpuidAnswer{regs[0], regs[1], regs[2], regs[3]});
-    }
-    if (!dump.lists(0)) throw MachineError(fileName, lineNumber, "the CPUID dump has no line for leaf 00000000");
+        return true;
+    });
+    if (!dump.lists(0)) throw MachineError(fileName, lines, "the CPUID dump has no line for leaf 00000000");
     return dump;
 }
 

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 
@@ -15,17 +16,6 @@ namespace {
 constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 
-bool ValidUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = s[i];
-        std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += len;
-    }
-    return true;
-}
 
 std::string_view FirstLine(std::string_view text) {
     std::size_t eol = text.find('\n');
@@ -49,15 +39,10 @@ class Parser {
 public:
     Parser(std::string text, std::string fileName, Registry& registry)
         : fileName_(std::move(fileName)), registry_(registry) {
-        std::size_t pos = 0;
-        while (pos <= text.size()) {
-            std::size_t eol = text.find('\n', pos);
-            if (eol == std::string::npos) eol = text.size();
-            std::string line = text.substr(pos, eol - pos);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines_.push_back(std::move(line));
-            pos = eol + 1;
-        }
+        ForEachLine(text, [&](std::string_view line, int) {
+            lines_.emplace_back(line);
+            return true;
+        });
     }
 
     void run() {
@@ -87,6 +72,13 @@ public:
 private:
     [[noreturn]] void fail(int line, const std::string& why) const { throw MachineError(fileName_, line, why); }
     [[noreturn]] void fail(const std::string& why) const { fail(int(line_) + 1, why); }
+
+    // Sets a value of the current key; while tracing, notes the file it
+    // came from, so that a read can name it.
+    void set(RegValue value) {
+        if (TraceEnabled()) registry_.noteSource(current_, value.name, fileName_);
+        current_->setValue(std::move(value));
+    }
 
     void keyLine(std::string_view line) {
         std::size_t close = line.rfind(']');
@@ -151,7 +143,7 @@ private:
             std::size_t p = 0;
             std::string text = quoted(data, p);
             if (!Blank(data.substr(p))) fail("unexpected text after the closing quote");
-            current_->setValue(RegValue::String(std::move(name), text));
+            set(RegValue::String(std::move(name), text));
             return;
         }
         if (data.size() >= 6 && EqualsNoCase(data.substr(0, 6), "dword:")) {
@@ -163,7 +155,7 @@ private:
                 if (d < 0) fail("dword: needs 1 to 8 hex digits");
                 v = (v << 4) | std::uint32_t(d);
             }
-            current_->setValue(RegValue::Dword(std::move(name), v));
+            set(RegValue::Dword(std::move(name), v));
             return;
         }
         if (data.size() >= 3 && EqualsNoCase(data.substr(0, 3), "hex")) {
@@ -234,7 +226,7 @@ private:
         } else {
             v.data = std::move(bytes);
         }
-        current_->setValue(std::move(v));
+        set(std::move(v));
     }
 
     bool wide_ = false;
@@ -256,7 +248,7 @@ void ApplyRegFile(std::string_view bytes, const std::string& fileName, Registry&
         throw MachineError(fileName, 1, "UTF-16 big-endian text; regedit writes UTF-16LE");
     } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         text = std::string(bytes.substr(3));
-    } else if (Trim(FirstLine(bytes)) == kHeader4 || !ValidUtf8(bytes)) {
+    } else if (Trim(FirstLine(bytes)) == kHeader4 || !IsValidUtf8(bytes)) {
         text = Cp1252ToUtf8(bytes);
     } else {
         text = std::string(bytes);
@@ -265,11 +257,10 @@ void ApplyRegFile(std::string_view bytes, const std::string& fileName, Registry&
 }
 
 void LoadRegFile(const std::filesystem::path& path, Registry& registry) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw MachineError(path.string(), 0, "cannot read the registry file");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    ApplyRegFile(bytes.str(), path.string(), registry);
+    FileRead read = ReadWholeFile(path);
+    if (!read) throw MachineError(path.string(), 0, std::string("cannot read the registry file: ") +
+                                                        ReadFailureText(read.failure));
+    ApplyRegFile(read.text, path.string(), registry);
 }
 
 }  // namespace torvex::platform

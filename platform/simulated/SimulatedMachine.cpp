@@ -1,6 +1,8 @@
 #include "platform/simulated/SimulatedMachine.h"
 #include "platform/simulated/SimulatedDisplay.h"
 
+#include "platform/machine/FileText.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -27,13 +29,6 @@ struct FactsFile {
     json facts;
 };
 
-std::string ReadFile(const fs::path& path, bool& ok) {
-    std::ifstream in(path, std::ios::binary);
-    ok = static_cast<bool>(in);
-    std::ostringstream s;
-    if (ok) s << in.rdbuf();
-    return s.str();
-}
 
 int LineOfByte(const std::string& text, std::size_t byte) {
     byte = std::min(byte, text.size());
@@ -93,7 +88,20 @@ public:
 
     const json* find(const std::string& pointer) const {
         json::json_pointer ptr(pointer);
-        return merged_.contains(ptr) ? &merged_.at(ptr) : nullptr;
+        const json* v = merged_.contains(ptr) ? &merged_.at(ptr) : nullptr;
+        if (TraceEnabled()) traceSource(pointer, ptr, v != nullptr);
+        return v;
+    }
+
+    // Which file a fact is answered from: the machine's own or a base's.
+    void traceSource(const std::string& pointer, const json::json_pointer& ptr, bool given) const {
+        if (given)
+            for (const auto& f : files_)
+                if (f.facts.contains(ptr)) {
+                    Trace("simulated", label(pointer) + ": from " + f.path.string());
+                    return;
+                }
+        Trace("simulated", label(pointer) + ": not in " + files_.front().path.string() + ", the default answers");
     }
 
     std::uint64_t unsignedAt(const std::string& pointer, std::uint64_t fallback,
@@ -172,15 +180,6 @@ private:
     const json& merged_;
     const std::vector<FactsFile>& files_;
 };
-
-std::string LibraryKey(const std::string& name) {
-    std::string base = name;
-    auto slash = base.find_last_of("\\/");
-    if (slash != std::string::npos) base = base.substr(slash + 1);
-    base = ToLowerAscii(Trim(base));
-    if (base.find('.') == std::string::npos) base += ".dll";
-    return base;
-}
 
 // "C:\WINDOWS\WIN.INI" -> 'C' and {"WINDOWS", "WIN.INI"}; "." and ".." are
 // resolved, so a path never leaves its drive. nullopt for anything that is
@@ -309,9 +308,11 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
             throw MachineError(files.back().path.string(), 0, "the base machines form a loop");
         FactsFile f;
         f.path = folder / "machine.json";
-        bool ok = false;
-        f.text = ReadFile(f.path, ok);
-        if (!ok) throw MachineError(f.path.string(), 0, "missing machine.json (the machine's facts)");
+        FileRead read = ReadWholeFile(f.path);
+        if (read.failure == ReadFailure::missing)
+            throw MachineError(f.path.string(), 0, "missing machine.json (the machine's facts)");
+        if (!read) throw MachineError(f.path.string(), 0, std::string("machine.json: ") + ReadFailureText(read.failure));
+        f.text = std::move(read.text);
         try {
             f.facts = json::parse(f.text);
         } catch (const json::parse_error& e) {
@@ -425,7 +426,7 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
             if (lib.is_null()) continue;   // removed by a variant
             std::string p = "/libraries/" + Token(name);
             r.onlyFields(p, {"exports", "ordinals"});
-            Library& l = m->libraries_[LibraryKey(name)];
+            Library& l = m->libraries_[NormalizeLibraryName(name)];
             l.exports = r.stringsAt(p + "/exports");
             if (const json* ords = r.find(p + "/ordinals")) {
                 if (!ords->is_object()) r.fail(p + "/ordinals", "expected an object of \"ordinal\": \"function\"");
@@ -563,7 +564,7 @@ std::uint64_t SimulatedMachine::timeStampCounter() {
 void SimulatedMachine::sleep(std::uint32_t milliseconds) { elapsedNs_ += std::uint64_t(milliseconds) * 1000000u; }
 
 const SimulatedMachine::Library* SimulatedMachine::library(const std::string& name) const {
-    auto it = libraries_.find(LibraryKey(name));
+    auto it = libraries_.find(NormalizeLibraryName(name));
     return it == libraries_.end() ? nullptr : &it->second;
 }
 

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "platform/machine/TextUtil.h"   // NormalizeLibraryName
 #include "platform/win32/Win32.h"
 
 namespace torvex::platform {
@@ -21,8 +22,5 @@ bool LayerImplementsLibrary(const std::string& library);
 
 // The address of an implemented export, null when the layer has none.
 win32::FARPROC LayerExport(const std::string& library, const std::string& function);
-
-// "KERNEL32" -> "kernel32.dll", "C:\WINDOWS\SYSTEM\psapi.DLL" -> "psapi.dll".
-std::string NormalizeLibraryName(const std::string& name);
 
 }  // namespace torvex::platform

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/machine/LayerCatalog.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Exports.h"
@@ -298,15 +299,6 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
 
 namespace torvex::platform {
 
-std::string NormalizeLibraryName(const std::string& name) {
-    std::string base = name;
-    auto slash = base.find_last_of("\\/");
-    if (slash != std::string::npos) base = base.substr(slash + 1);
-    base = ToLowerAscii(Trim(base));
-    if (base.find('.') == std::string::npos) base += ".dll";
-    return base;
-}
-
 bool LayerImplements(const std::string& library, const std::string& function) {
     const auto* e = win32::FindExport(library, function);
     return e && !e->nineXOnly;
@@ -318,6 +310,15 @@ bool LayerImplementsLibrary(const std::string& library) {
         if (lib == e.library && !e.nineXOnly) return true;
     return false;
 }
+
+namespace {
+// The machines that offer exactly the layer's exports learn them here; the
+// program's start registers them, before any machine is asked.
+const bool kCatalogRegistered = [] {
+    RegisterLayerCatalog({LayerImplementsLibrary, LayerImplements});
+    return true;
+}();
+}  // namespace
 
 win32::FARPROC LayerExport(const std::string& library, const std::string& function) {
     const auto* e = win32::FindExport(library, function);

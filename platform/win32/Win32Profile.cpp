@@ -11,6 +11,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Win32.h"
@@ -48,8 +49,10 @@ struct Profile {
         Profile p;
         auto path = ActiveMachine().readPath(windowsPath);
         if (!path) return p;
-        std::ifstream in(*path, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // A missing or unreadable file reads as an empty one, as Windows
+        // treats a profile it cannot open; each line keeps its own end, so
+        // that a rewrite changes only the line written.
+        std::string bytes = torvex::platform::ReadWholeFile(*path).text;
         std::size_t start = 0;
         while (start < bytes.size()) {
             std::size_t nl = bytes.find('\n', start);

@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Win32.h"
@@ -154,6 +155,21 @@ LONG RegCloseKey(HKEY key) {
     return t.keys.erase(reinterpret_cast<std::uintptr_t>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
+// Where a value read came from: the file of a simulated machine's registry,
+// or that the machine has no such value.
+static void TraceRead(const OpenKey& k, const RegKey* node, LPCSTR valueName, bool found) {
+    std::string what = std::string(torvex::platform::RegRootName(k.root)) + "\\" + k.path + "\\" +
+                       (valueName && *valueName ? valueName : "(default)");
+    const std::string* source = ActiveMachine().registry().sourceOf(node, valueName ? valueName : "");
+    if (!found)
+        what += ": no such value";
+    else if (source)
+        what += ": from " + *source;
+    else
+        return;   // a value the machine made itself (the host's projection)
+    torvex::platform::Trace("registry", what);
+}
+
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
     OpenKey k;
     if (LONG r = Resolve(key, k)) return r;
@@ -161,6 +177,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE 
     RegKey* node = Find(k);
     if (!node) return ERROR_BADKEY;
     const auto* value = node->value(valueName ? valueName : "");
+    if (torvex::platform::TraceEnabled()) TraceRead(k, node, valueName, value != nullptr);
     if (!value) return ERROR_FILE_NOT_FOUND;
     if (type) *type = value->type;
     return CopyData(value->data, data, dataSize);

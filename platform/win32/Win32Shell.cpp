@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 
+#include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 
@@ -23,18 +24,6 @@ std::string Hex(std::uint64_t v) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(v));
     return text;
-}
-
-bool ValidUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (n == 0 || i + n > s.size()) return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += n;
-    }
-    return true;
 }
 
 // A shortcut's bytes with every read checked against the end.
@@ -65,7 +54,7 @@ public:
         return std::nullopt;
     }
     std::string decode(std::string_view bytes) const {
-        if (codePage_ == 65001 && ValidUtf8(bytes)) return std::string(bytes);
+        if (codePage_ == 65001 && torvex::platform::IsValidUtf8(bytes)) return std::string(bytes);
         return Cp1252ToUtf8(bytes);
     }
 
@@ -297,21 +286,7 @@ std::string Narrow(LPCOLESTR wide) {
     for (; *wide; ++wide) {
         auto c = static_cast<std::uint32_t>(*wide);
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
+        torvex::platform::AppendUtf8(out, c);
     }
     return out;
 }
@@ -696,20 +671,10 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
 int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int bytes, LPOLESTR wide, int size) {
     if (!text) return 0;
     std::string s = bytes < 0 ? std::string(text) + '\0' : std::string(text, static_cast<std::size_t>(bytes));
+    // The program's texts are UTF-8; every character is one wide character
+    // (wchar_t holds any code point), an invalid byte U+FFFD.
     std::vector<OLECHAR> out;
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        std::uint32_t cp = 0xFFFD;
-        if (n == 0 || i + n > s.size()) {
-            ++i;
-        } else {
-            cp = n == 1 ? c : c & (0x7F >> n);
-            for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-            i += n;
-        }
-        out.push_back(static_cast<OLECHAR>(cp));
-    }
+    for (std::size_t i = 0; i < s.size();) out.push_back(static_cast<OLECHAR>(torvex::platform::NextUtf8(s, i)));
     if (size == 0) return static_cast<int>(out.size());
     if (!wide || static_cast<std::size_t>(size) < out.size()) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);

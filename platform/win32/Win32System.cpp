@@ -312,17 +312,10 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
 
 // ---------------------------------------------------------------- message boxes
 
-namespace {
-torvex::platform::MessageBoxHook& Hook() {
-    static torvex::platform::MessageBoxHook hook;
-    return hook;
-}
-}  // namespace
-
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
     std::string t = text ? text : "";
     std::string c = caption ? caption : "Error";
-    if (Hook()) return Hook()(t, c, type);
+    if (auto hook = torvex::platform::ProgramMessageBox()) return hook(t, c, type);
     // Without a window system the box becomes one line on standard error.
     std::cerr << c << ": " << t << '\n';
     return IDOK;
@@ -330,19 +323,12 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
 
 // ---------------------------------------------------------------- resources
 
-namespace {
-std::map<unsigned, std::string>& Strings() {
-    static std::map<unsigned, std::string> strings;
-    return strings;
-}
-}  // namespace
-
 HINSTANCE GetModuleHandleSelf() { return reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000}); }
 
 int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size) {
-    auto it = Strings().find(id);
-    if (it == Strings().end() || !buffer || size <= 0) return 0;
-    return static_cast<int>(CopyOut(it->second, buffer, static_cast<DWORD>(size)));
+    auto text = torvex::platform::ProgramResourceString(id);
+    if (!text || !buffer || size <= 0) return 0;
+    return static_cast<int>(CopyOut(*text, buffer, static_cast<DWORD>(size)));
 }
 
 // ---------------------------------------------------------------- shell
@@ -384,11 +370,3 @@ BOOL SetThreadPriority(HANDLE, int priority) {
 }
 
 }  // namespace win32
-
-namespace torvex::platform {
-
-void SetResourceStrings(std::map<unsigned, std::string> strings) { win32::Strings() = std::move(strings); }
-
-void SetMessageBoxHook(MessageBoxHook hook) { win32::Hook() = std::move(hook); }
-
-}  // namespace torvex::platform

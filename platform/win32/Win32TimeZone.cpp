@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 
 namespace win32 {
@@ -58,22 +59,7 @@ std::optional<TimeZoneFacts> FromRegistry() {
 }
 
 void PutName(WCHAR (&out)[32], const std::string& utf8) {
-    std::u16string wide;
-    for (std::size_t i = 0; i < utf8.size();) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = c;
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (extra) cp = c & (0x3F >> extra);
-        ++i;
-        for (int k = 0; k < extra && i < utf8.size(); ++k, ++i) cp = (cp << 6) | (utf8[i] & 0x3F);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            wide += static_cast<char16_t>(0xD800 + (cp >> 10));
-            wide += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            wide += static_cast<char16_t>(cp);
-        }
-    }
+    std::u16string wide = torvex::platform::Utf8ToUtf16(utf8);
     std::memset(out, 0, sizeof out);
     std::copy_n(wide.begin(), std::min<std::size_t>(wide.size(), 31), out);
 }
@@ -112,30 +98,9 @@ long TransitionMinute(const TimeZoneTransition& t, int year) {
 }  // namespace
 
 std::string TimeZoneNameText(const WCHAR (&name)[32]) {
-    std::string out;
-    for (int i = 0; i < 32 && name[i]; ++i) {
-        char32_t cp = name[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < 32 && name[i + 1] >= 0xDC00 && name[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (name[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
+    std::size_t length = 0;
+    while (length < 32 && name[length]) ++length;
+    return torvex::platform::Utf16ToUtf8(std::u16string_view(name, length));
 }
 
 DWORD GetTimeZoneInformation(TIME_ZONE_INFORMATION* info) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/machine/FileText.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 
@@ -175,32 +176,9 @@ void Align4(std::vector<std::uint8_t>& b) {
     while (b.size() % 4) b.push_back(0);
 }
 
-std::u16string Utf8ToUtf16(const std::string& s) {
-    std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        std::uint32_t cp = 0xFFFD;
-        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (n == 0 || i + n > s.size()) {
-            ++i;
-        } else {
-            cp = n == 1 ? c : c & (0x7F >> n);
-            for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-            i += n;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-    }
-    return out;
-}
 
 void PutText16(std::vector<std::uint8_t>& b, const std::string& s) {
-    for (char16_t c : Utf8ToUtf16(s)) Put16(b, c);
+    for (char16_t c : torvex::platform::Utf8ToUtf16(s)) Put16(b, c);
     Put16(b, 0);
 }
 
@@ -249,7 +227,7 @@ std::vector<std::uint8_t> BuildVersionBlock(const VersionBlockFacts& f) {
             NodeWriter info(b, "StringFileInfo", 0, 1);
             NodeWriter table(b, "040904E4", 0, 1);
             for (const auto& [name, text] : f.strings) {
-                auto units = Utf8ToUtf16(text).size() + 1;
+                auto units = torvex::platform::Utf8ToUtf16(text).size() + 1;
                 NodeWriter s(b, name, static_cast<std::uint16_t>(units), 1);
                 PutText16(b, text);
             }
