@@ -4,14 +4,7 @@
 //
 // Standard output carries the report (UTF-8, LF) and nothing else; messages
 // of the engine's refresh steps and every error go to standard error.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -19,6 +12,7 @@
 
 #include "engine/Zarvo_GUI.h"
 #include "platform/Corvane_Startup.h"
+#include "platform/machine/FileWrite.h"
 #include "platform/machine/Machine.h"
 #include "platform/win32/Win32.h"
 
@@ -42,7 +36,8 @@ const char* const kUsage =
     "                 Engines, Drives, Time Zone, Startup, Software (any letter case)\n"
     "  -o FILE        write the report to FILE in the export format (CR LF line ends,\n"
     "                 the machine's ANSI code page) instead of standard output;\n"
-    "                 an existing FILE is replaced\n"
+    "                 an existing FILE is replaced keeping its permissions, a link's\n"
+    "                 target is the file written, a device or pipe is written to\n"
     "  --help         show this text\n"
     "  --version      show the program's and the engine's version\n"
     "\n"
@@ -100,50 +95,6 @@ Options ParseArguments(int argc, char** argv) {
     return o;
 }
 
-// Writes the bytes to a new file next to `path` and renames it over `path`,
-// so that a reader never sees half a report and a failure leaves any
-// existing file as it was. Returns an empty text or the reason.
-std::string ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::path dir = path.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return std::strerror(errno);
-    std::string temp(name.data());
-    auto fail = [&](int error) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return std::string(std::strerror(error));
-    };
-    // The permissions a new file gets from the user's umask.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0) return fail(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        done += std::size_t(n);
-    }
-    if (::fsync(fd) != 0) return fail(errno);
-    if (::close(fd) != 0) {
-        int error = errno;
-        ::unlink(temp.c_str());
-        return std::strerror(error);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int error = errno;
-        ::unlink(temp.c_str());
-        return std::strerror(error);
-    }
-    return {};
-}
-
 int Run(const Options& o) {
     // The machine first: a broken folder stops the program before anything
     // is read or written.
@@ -174,13 +125,13 @@ int Run(const Options& o) {
     }
 
     if (o.output) {
-        std::string error = ReplaceFile(*o.output, engine::ReportFileBytes(report));
+        std::string error = platform::WriteFileSafely(*o.output, engine::ReportFileBytes(report));
         if (!error.empty()) {
             std::cerr << "torvex-report: cannot write " << *o.output << ": " << error << '\n';
             return kExitFailure;
         }
     } else {
-        std::cout << report.Text("\n");
+        std::cout << engine::ReportText(report);
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "torvex-report: cannot write the report to standard output\n";

@@ -112,7 +112,40 @@ std::string RegValue::text() const {
     }
 }
 
+namespace {
+
+// Below this many children a scan is as quick as the index and costs no memory.
+constexpr std::size_t kIndexFrom = 16;
+
+std::string Folded(std::string_view name) { return ToLowerAscii(name); }
+
+}  // namespace
+
+RegKey::~RegKey() {
+    std::vector<std::unique_ptr<RegKey>> pending = std::move(children_);
+    while (!pending.empty()) {
+        std::unique_ptr<RegKey> key = std::move(pending.back());
+        pending.pop_back();
+        for (auto& c : key->children_) pending.push_back(std::move(c));
+        key->children_.clear();
+    }
+}
+
+RegKey::ChildIndex* RegKey::index() const {
+    if (!index_ && children_.size() >= kIndexFrom) {
+        index_ = std::make_unique<ChildIndex>();
+        index_->reserve(children_.size() * 2);
+        // The first of equal names wins, as the scan finds it.
+        for (const auto& c : children_) index_->emplace(Folded(c->name_), c.get());
+    }
+    return index_.get();
+}
+
 RegKey* RegKey::child(std::string_view name) const {
+    if (ChildIndex* idx = index()) {
+        auto it = idx->find(Folded(name));
+        return it == idx->end() ? nullptr : it->second;
+    }
     for (const auto& c : children_)
         if (EqualsNoCase(c->name_, name)) return c.get();
     return nullptr;
@@ -121,6 +154,7 @@ RegKey* RegKey::child(std::string_view name) const {
 RegKey& RegKey::ensureChild(std::string_view name) {
     if (RegKey* c = child(name)) return *c;
     children_.push_back(std::make_unique<RegKey>(std::string(name)));
+    if (index_) index_->emplace(Folded(name), children_.back().get());
     return *children_.back();
 }
 
@@ -128,6 +162,7 @@ bool RegKey::removeChild(std::string_view name) {
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const auto& c) { return EqualsNoCase(c->name_, name); });
     if (it == children_.end()) return false;
+    if (index_) index_->erase(Folded(name));
     children_.erase(it);
     return true;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace torvex::platform {
@@ -45,9 +46,17 @@ struct RegValue {
     std::string text() const;
 };
 
+// Windows refuses keys nested deeper than this below a root key.
+constexpr int kMaxKeyDepth = 512;
+
 class RegKey {
 public:
     explicit RegKey(std::string name) : name_(std::move(name)) {}
+    // Frees the keys below without recursion: a deeply nested tree from a
+    // hostile file must not exhaust the stack.
+    ~RegKey();
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
 
     const std::string& name() const { return name_; }
 
@@ -55,6 +64,7 @@ public:
     RegKey* child(std::string_view name) const;
     RegKey& ensureChild(std::string_view name);
     bool removeChild(std::string_view name);
+    // In the order the keys were made (an export's order), for enumeration.
     const std::vector<std::unique_ptr<RegKey>>& children() const { return children_; }
 
     const RegValue* value(std::string_view name) const;
@@ -73,8 +83,14 @@ public:
     RegKey& ensure(std::string_view path);
 
 private:
+    // A key with many children (a real export has tens of thousands below
+    // CLSID) finds one by its folded name instead of scanning them all.
+    using ChildIndex = std::unordered_map<std::string, RegKey*>;
+    ChildIndex* index() const;
+
     std::string name_;
     std::vector<std::unique_ptr<RegKey>> children_;
+    mutable std::unique_ptr<ChildIndex> index_;
     std::vector<RegValue> values_;
     bool readOnly_ = false;
 };
