@@ -488,6 +488,19 @@ TEST(CpuFeatures, FlagsComeFromTheirBitsInReportOrder) {
     EXPECT_FALSE(FeatureSet(FeatureTableRow(27), w));
     EXPECT_FALSE(FeatureSet(FeatureTableRow(28), w));
     EXPECT_TRUE(FeatureSet(FeatureTableRow(29), w));
+    // Each standard flag from its own bit of EDX and from no other.
+    const int bits[27] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 25, 26, 27, 29};
+    for (int i = 0; i < 27; ++i) {
+        w.standard = 1u << bits[i];
+        w.extended = 0;
+        for (int row = 0; row < kFeatureCount; ++row)
+            EXPECT_EQ(FeatureSet(FeatureTableRow(row), w), row == i) << "bit " << bits[i] << ", row " << row;
+    }
+    // The extended flags from bits 31 and 30 of the extended EDX.
+    w.standard = 0;
+    w.extended = 1u << 30;
+    EXPECT_FALSE(FeatureSet(FeatureTableRow(27), w));
+    EXPECT_TRUE(FeatureSet(FeatureTableRow(28), w));
 }
 
 TEST(CpuFeatures, AnIntelProcessorWithoutExtendedLeavesHasNoExtendedFlags) {
