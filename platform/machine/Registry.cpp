@@ -117,9 +117,18 @@ namespace {
 // Below this many children a scan is as quick as the index and costs no memory.
 constexpr std::size_t kIndexFrom = 16;
 
-std::string Folded(std::string_view name) { return ToLowerAscii(name); }
-
 }  // namespace
+
+std::size_t RegKey::FoldedHash::operator()(std::string_view name) const {
+    std::size_t h = 1469598103934665603ull;   // FNV-1a over the lower-case letters
+    for (char c : name) {
+        h ^= std::size_t(static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+bool RegKey::FoldedEqual::operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
 
 RegKey::~RegKey() {
     std::vector<std::unique_ptr<RegKey>> pending = std::move(children_);
@@ -136,14 +145,14 @@ RegKey::ChildIndex* RegKey::index() const {
         index_ = std::make_unique<ChildIndex>();
         index_->reserve(children_.size() * 2);
         // The first of equal names wins, as the scan finds it.
-        for (const auto& c : children_) index_->emplace(Folded(c->name_), c.get());
+        for (const auto& c : children_) index_->emplace(std::string_view(c->name_), c.get());
     }
     return index_.get();
 }
 
 RegKey* RegKey::child(std::string_view name) const {
     if (ChildIndex* idx = index()) {
-        auto it = idx->find(Folded(name));
+        auto it = idx->find(name);
         return it == idx->end() ? nullptr : it->second;
     }
     for (const auto& c : children_)
@@ -154,7 +163,7 @@ RegKey* RegKey::child(std::string_view name) const {
 RegKey& RegKey::ensureChild(std::string_view name) {
     if (RegKey* c = child(name)) return *c;
     children_.push_back(std::make_unique<RegKey>(std::string(name)));
-    if (index_) index_->emplace(Folded(name), children_.back().get());
+    if (index_) index_->emplace(std::string_view(children_.back()->name_), children_.back().get());
     return *children_.back();
 }
 
@@ -162,7 +171,7 @@ bool RegKey::removeChild(std::string_view name) {
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const auto& c) { return EqualsNoCase(c->name_, name); });
     if (it == children_.end()) return false;
-    if (index_) index_->erase(Folded(name));
+    if (index_) index_->erase(std::string_view((*it)->name_));
     children_.erase(it);
     return true;
 }

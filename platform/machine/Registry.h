@@ -85,7 +85,15 @@ public:
 private:
     // A key with many children (a real export has tens of thousands below
     // CLSID) finds one by its folded name instead of scanning them all.
-    using ChildIndex = std::unordered_map<std::string, RegKey*>;
+    // Keyed by the children's own names (which never change), hashed and
+    // compared ignoring letter case, so that a look-up allocates nothing.
+    struct FoldedHash {
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct FoldedEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using ChildIndex = std::unordered_map<std::string_view, RegKey*, FoldedHash, FoldedEqual>;
     ChildIndex* index() const;
 
     std::string name_;
