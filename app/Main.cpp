@@ -185,7 +185,8 @@ void TTorvex::CreateControls() {
     Panel2->setFont(panelFont);
     outer->addWidget(Panel2);
     auto* inner = new QVBoxLayout(Panel2);
-    inner->setContentsMargins(1, 1, 1, 1);
+    // The lowered inner bevel is Panel2's one-pixel frame; nothing more.
+    inner->setContentsMargins(0, 0, 0, 0);
     inner->setSpacing(0);
 
     Panel1 = new QFrame(Panel2);
@@ -282,11 +283,17 @@ void TTorvex::CreateControls() {
     WWWHop->hide();
 
     // Start size, centred on the screen; never wider than the header's row.
-    setMaximumWidth(590);
-    resize(590, 385);
+    // 590 x 385 is the designed window with its sizeable frame and caption;
+    // the client area is what the controls need: the 576-pixel header and
+    // the 242-pixel list inside Panel2's border and bevel, with no strip
+    // beside the header.
+    const int edge = 2 * (outer->contentsMargins().left() + Panel2->frameWidth() + inner->contentsMargins().left());
+    const QSize client(576 + edge, 110 + 242 + edge);
+    setMaximumWidth(client.width());
+    resize(client);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(590 / 2, 385 / 2));
+        move(area.center() - QPoint(client.width() / 2, client.height() / 2));
     }
 }
 

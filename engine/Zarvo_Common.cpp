@@ -52,8 +52,24 @@ void ListToReport(const std::vector<std::string>& texts, const std::string& coun
     WriteList(texts, int(texts.size()), countKey, entryKey, report);
 }
 
+std::string ReportLineText(std::string_view line) {
+    std::string text(line);
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+std::string ReportText(const TStringList& report, std::string_view lineEnd) {
+    std::string text;
+    for (int i = 0; i < report.Count(); ++i) {
+        text += ReportLineText(report[i]);
+        text += lineEnd;
+    }
+    return text;
+}
+
 std::string ReportFileBytes(const TStringList& report) {
-    std::string text = report.Text("\r\n");
+    std::string text = ReportText(report, "\r\n");
     // Texts inside the program are UTF-8; a UTF-8 machine keeps them so.
     if (win32::GetACP() == 1252) return platform::Utf8ToAnsi(text, 1252);
     return text;

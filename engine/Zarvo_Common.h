@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/classes/Classes.h"
@@ -47,6 +48,17 @@ void ListToReport(const TStringList& texts, const std::string& countKey, const s
                   TStringList& report);
 void ListToReport(const std::vector<std::string>& texts, const std::string& countKey,
                   const std::string& entryKey, TStringList& report);
+
+// One report line as text: each CR and LF inside it becomes a blank, so that
+// a value holding a line break (an environment variable, a shell function,
+// a user name) cannot add lines or sections to the report. Every place where
+// report lines become text (standard output, export files, list rows) goes
+// through it.
+std::string ReportLineText(std::string_view line);
+
+// The report's lines as text, each made safe by ReportLineText and ended by
+// `lineEnd`.
+std::string ReportText(const TStringList& report, std::string_view lineEnd = "\n");
 
 // A report as an export file holds it: one line per entry, each ended by
 // CR LF, in the machine's ANSI code page (GetACP), no byte-order mark.

@@ -64,6 +64,26 @@ std::string LocaleText(win32::LCID locale, win32::LCTYPE item) {
     return n > 0 ? std::string(buffer) : std::string();
 }
 
+// The user's locale names days and months; English where it gives none.
+std::string DayName(int dayOfWeek, bool abbreviated) {
+    // Windows counts the names from Monday, dayOfWeek from Sunday.
+    int item = (dayOfWeek + 6) % 7;
+    std::string name = LocaleText(win32::LOCALE_USER_DEFAULT,
+                                  (abbreviated ? win32::LOCALE_SABBREVDAYNAME1 : win32::LOCALE_SDAYNAME1) + item);
+    if (!name.empty()) return name;
+    std::string english = kDayNames[dayOfWeek];
+    return abbreviated ? english.substr(0, 3) : english;
+}
+
+std::string MonthName(int month, bool abbreviated) {
+    std::string name = LocaleText(
+        win32::LOCALE_USER_DEFAULT,
+        (abbreviated ? win32::LOCALE_SABBREVMONTHNAME1 : win32::LOCALE_SMONTHNAME1) + win32::LCTYPE(month - 1));
+    if (!name.empty()) return name;
+    std::string english = kMonthNames[month - 1];
+    return abbreviated ? english.substr(0, 3) : english;
+}
+
 }  // namespace
 
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int milliseconds) {
@@ -96,13 +116,11 @@ std::string FormatDateTimePicture(const std::string& picture, TDateTime value) {
         auto two = [&](int v) { std::snprintf(text, sizeof text, n >= 2 ? "%02d" : "%d", v); out += text; };
         switch (c) {
         case 'd':
-            if (n >= 4) out += kDayNames[dow];
-            else if (n == 3) out += std::string(kDayNames[dow]).substr(0, 3);
+            if (n >= 3) out += DayName(dow, n == 3);
             else two(day);
             break;
         case 'M':
-            if (n >= 4) out += kMonthNames[month - 1];
-            else if (n == 3) out += std::string(kMonthNames[month - 1]).substr(0, 3);
+            if (n >= 3) out += MonthName(month, n == 3);
             else two(month);
             break;
         case 'y':

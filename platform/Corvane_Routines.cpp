@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Corvane_Registry.h"
+#include "platform/machine/FileText.h"
 #include "platform/machine/TextUtil.h"
 
 namespace torvex::platform::routines {
@@ -230,17 +231,18 @@ void GetEnvironment(classes::TStringList& list) {
     list.Clear();
     LPSTR block = GetEnvironmentStringsA();
     if (!block) return;
-    // The block ends with an empty entry, so the scan never passes its end.
-    std::string entry;
-    for (std::size_t i = 0; i < 4096; ++i) {
-        char c = block[i];
-        if (c != '\0') {
-            entry.push_back(c);
-            continue;
-        }
-        if (entry.empty()) break;
-        list.Add(entry);
-        entry.clear();
+    // The 4096 bytes are the ANSI block's: an entry counts in the machine's
+    // code page (one byte per character in code page 1252), while the layer
+    // hands the entries over as UTF-8. The block ends with an empty entry,
+    // so the scan never passes its end.
+    const unsigned codePage = GetACP();
+    std::size_t used = 0;
+    for (const char* at = block; *at != '\0';) {
+        std::string_view entry(at);
+        used += torvex::platform::Utf8ToCodePage(entry, codePage).size() + 1;
+        if (used > 4096) break;
+        list.Add(std::string(entry));
+        at += entry.size() + 1;
     }
     FreeEnvironmentStringsA(block);
 }

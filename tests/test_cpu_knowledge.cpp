@@ -175,6 +175,23 @@ TEST(CpuClockMeasurement, AnUnsteadyClockStopsAfterTwentyRounds) {
     EXPECT_NEAR(m.mhz, 493, 10);   // the average over all rounds
 }
 
+TEST(CpuClockMeasurement, ThreeRoundsAgreeWhenEachIsWithinThreeOfTheirSum) {
+    // 499, 500, 501: S = 1500 and |3v - S| is 3 at most: done after three.
+    VirtualClock edge(3579545, 500.0);
+    edge.unsteady = {499.0, 500.0, 501.0};
+    EXPECT_EQ(MeasureClock(edge).rounds, 3);
+    // 499, 500, 502: S = 1501 and |3 x 499 - 1501| = 4: never steady, in any
+    // rotation of the three.
+    VirtualClock beyond(3579545, 500.0);
+    beyond.unsteady = {499.0, 500.0, 502.0};
+    EXPECT_EQ(MeasureClock(beyond).rounds, 20);
+    // Steady from the second round on: the first round's value still counts
+    // in the third round's sum, so the fourth round ends it.
+    VirtualClock late(3579545, 500.0);
+    late.unsteady = {490.0, 500.0, 500.0, 500.0, 500.0};
+    EXPECT_EQ(MeasureClock(late).rounds, 4);
+}
+
 TEST(CpuClockMeasurement, ACounterThatStandsStillGivesZeroInsteadOfHanging) {
     class Stuck : public VirtualClock {
     public:
@@ -415,19 +432,75 @@ TEST(CpuSerialNumber, SixBlocksOfFourUpperCaseDigits) {
 }
 
 TEST(CpuFeatures, FlagsComeFromTheirBitsInReportOrder) {
-    EXPECT_STREQ(FeatureTableRow(0).reportKey, "Built-In FPU");
-    EXPECT_STREQ(FeatureTableRow(kFeatureCount - 1).reportKey, "Enhanced MMX Extensions");
+    // The whole section for a Coppermine's EDX 0387FBFF (bits 0-9, 11-18,
+    // 23-25) with an extended EDX of bits 31 (3DNow!) and 22 (AMD's MMX
+    // extensions): every key in its place, every flag from its own bit.
     FeatureWords w;
-    w.standard = 0x0387FBFF;   // a Coppermine
-    w.extended = 0;
-    int set = 0;
-    for (int i = 0; i < kFeatureCount; ++i) set += FeatureSet(FeatureTableRow(i), w) ? 1 : 0;
-    // FPU..APIC (10), SEP..PSN (8), MMX, FXSR, SSE; not CLFSH, DS, ACPI, SSE2,
-    // SS, TM nor the extended three.
-    EXPECT_EQ(set, 21);
-    w.extended = 1u << 24;     // AMD's FXSR bit counts as enhanced MMX
-    EXPECT_TRUE(FeatureSet(FeatureTableRow(29), w));
+    w.standard = 0x0387FBFF;
+    w.extended = (1u << 31) | (1u << 22);
+    const std::vector<std::pair<std::string, bool>> expected{
+        {"Built-In FPU", true},
+        {"Virtual Mode Extension", true},
+        {"Debugging Extension", true},
+        {"Page Size Extension", true},
+        {"Time Stamp Counter", true},
+        {"Model Specific Registers", true},
+        {"Physical Address Extension", true},
+        {"Machine Check Exception", true},
+        {"CMPXCHG8B Instruction Supported", true},
+        {"On-chip APIC Hardware Supported", true},
+        {"Fast System Call", true},
+        {"Memory Type Range Registers", true},
+        {"Page Global Extension", true},
+        {"Machine Check Architecture", true},
+        {"Conditional Move Instruction Supported", true},
+        {"Page Attribute Table", true},
+        {"36bit Page Size Extension", true},
+        {"Processor serial number is present and enabled", true},
+        {"CLFLUSH Instruction Supported", false},
+        {"Debug Store", false},
+        {"Thermal Monitor and Software Controlled Clock Facilities (ACPI)", false},
+        {"Intel Architecture MMX technology supported", true},
+        {"Fast floating point save and restore", true},
+        {"Streaming SIMD Extensions", true},
+        {"Streaming SIMD Extensions 2", false},
+        {"Self-Snoop", false},
+        {"Thermal Monitor supported", false},
+        {"3D Now! Extensions", true},
+        {"Enhanced 3D Now! Extensions", false},
+        {"Enhanced MMX Extensions", true},
+    };
+    ASSERT_EQ(kFeatureCount, int(expected.size()));
+    for (int i = 0; i < kFeatureCount; ++i) {
+        EXPECT_EQ(FeatureTableRow(i).reportKey, expected[std::size_t(i)].first) << "row " << i;
+        EXPECT_EQ(FeatureSet(FeatureTableRow(i), w), expected[std::size_t(i)].second) << expected[std::size_t(i)].first;
+    }
+    // The complement: every standard flag off with EDX's other bits, and
+    // AMD's FXSR bit alone counts as enhanced MMX.
+    w.standard = ~0x0387FBFFu;
+    w.extended = 1u << 24;
+    for (int i = 0; i < kFeatureCount; ++i) {
+        bool flag = FeatureSet(FeatureTableRow(i), w);
+        if (i < 27) {
+            EXPECT_EQ(flag, !expected[std::size_t(i)].second) << expected[std::size_t(i)].first;
+        }
+    }
+    EXPECT_FALSE(FeatureSet(FeatureTableRow(27), w));
     EXPECT_FALSE(FeatureSet(FeatureTableRow(28), w));
+    EXPECT_TRUE(FeatureSet(FeatureTableRow(29), w));
+    // Each standard flag from its own bit of EDX and from no other.
+    const int bits[27] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 25, 26, 27, 29};
+    for (int i = 0; i < 27; ++i) {
+        w.standard = 1u << bits[i];
+        w.extended = 0;
+        for (int row = 0; row < kFeatureCount; ++row)
+            EXPECT_EQ(FeatureSet(FeatureTableRow(row), w), row == i) << "bit " << bits[i] << ", row " << row;
+    }
+    // The extended flags from bits 31 and 30 of the extended EDX.
+    w.standard = 0;
+    w.extended = 1u << 30;
+    EXPECT_FALSE(FeatureSet(FeatureTableRow(27), w));
+    EXPECT_TRUE(FeatureSet(FeatureTableRow(28), w));
 }
 
 TEST(CpuFeatures, AnIntelProcessorWithoutExtendedLeavesHasNoExtendedFlags) {
@@ -442,4 +515,12 @@ TEST(CpuFeatures, AnIntelProcessorWithoutExtendedLeavesHasNoExtendedFlags) {
     EXPECT_EQ(w.extended, 0u);
 }
 
-TEST(CpuDivisionTest, ASoundUnitHasNoFlaw) { EXPECT_FALSE(DivisionFlawPresent()); }
+TEST(CpuDivisionTest, ASoundUnitHasNoFlawAndAFlawedOneIsFound) {
+    EXPECT_FALSE(DivisionFlawPresent());
+    // The real unit's quotient passes; a flawed Pentium's (4195835 / 3145727
+    // = 1.333739068902037589 instead of 1.333820449136241002) is found, and
+    // so is any quotient off in its last bits.
+    EXPECT_FALSE(DivisionFlawWith([](long double x, long double y) { return x / y; }));
+    EXPECT_TRUE(DivisionFlawWith([](long double, long double) { return 1.333739068902037589L; }));
+    EXPECT_TRUE(DivisionFlawWith([](long double x, long double y) { return x / y * (1.0L + 1e-15L); }));
+}

@@ -346,6 +346,68 @@ TEST_F(DeviceListTest, Windows9xReadsTheConfigurationManagersHardwareKeys) {
     EXPECT_EQ(pics, 1);
 }
 
+TEST_F(DeviceListTest, AnNTDevicesOwnLocationIsNeverReplacedByItsBusDriver) {
+    MakeNT();
+    NTClass("{4D36E96C-E325-11CE-BFC1-08002BE10318}", "MEDIA", "Sound, video and game controllers");
+    // The enumerator "PCI" is also a service's name: the bus driver.
+    Service("PCI", "PCI Bus Driver", "Boot Bus Extender", 1);
+    Service("es1371", "Creative AudioPCI (WDM)", "", 1);
+    RegKey& own = NTDevice("PCI\\VEN_1274&DEV_1371&SUBSYS_13711274&REV_06\\3&61AAA01&0&58");
+    own.setValue(RegValue::String("ClassGUID", "{4D36E96C-E325-11CE-BFC1-08002BE10318}"));
+    own.setValue(RegValue::String("DeviceDesc", "Creative AudioPCI"));
+    own.setValue(RegValue::String("LocationInformation", "PCI bus 0, device 11, function 0"));
+    own.setValue(RegValue::String("Service", "es1371"));
+    // Its neighbour without one takes the bus driver's name.
+    RegKey& bare = NTDevice("PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03\\3&61AAA01&0&00");
+    bare.setValue(RegValue::String("ClassGUID", "{4D36E96C-E325-11CE-BFC1-08002BE10318}"));
+    bare.setValue(RegValue::String("DeviceDesc", "Bridge"));
+
+    TDevices list;
+    list.GetInfo();
+    std::map<std::string, TDevice> byName;
+    for (const TDevice& x : Devices(list)) byName[x.DisplayName()] = x;
+    ASSERT_EQ(byName.size(), 2u);
+    EXPECT_EQ(byName["Creative AudioPCI"].Location, "PCI bus 0, device 11, function 0");
+    EXPECT_EQ(byName["Creative AudioPCI"].ServiceName, "Creative AudioPCI (WDM)");
+    EXPECT_EQ(byName["Creative AudioPCI"].ServiceGroup, "");
+    EXPECT_EQ(byName["Bridge"].Location, "PCI Bus Driver");
+    EXPECT_EQ(byName["Bridge"].ServiceGroup, "Boot Bus Extender");
+}
+
+TEST_F(DeviceListTest, Windows9xKeepsTheFirstOfADuplicatedDeviceThatComesFirst) {
+    Make9x();
+    // The duplicated device is the first record the list keeps.
+    RegKey& dyn = machine->registry().root(RegRoot::DynData).ensure("Config Manager\\Enum");
+    const char* keys[] = {"ROOT\\*PNP0000\\0000", "ROOT\\*PNP0000\\0001", "ROOT\\*PNP0100\\0000"};
+    int n = 0;
+    for (const char* k : keys) {
+        char node[16];
+        std::snprintf(node, sizeof node, "C29A%04X", n++);
+        dyn.ensure(node).setValue(RegValue::String("HardwareKey", k));
+    }
+    RegKey& enumKey = hklm().ensure("Enum");
+    for (int i = 0; i < 2; ++i) {
+        RegKey& pic = enumKey.ensure(keys[i]);
+        pic.setValue(RegValue::String("Class", "System"));
+        pic.setValue(RegValue::String("DeviceDesc", "Programmable interrupt controller"));
+    }
+    RegKey& timer = enumKey.ensure(keys[2]);
+    timer.setValue(RegValue::String("Class", "System"));
+    timer.setValue(RegValue::String("DeviceDesc", "System timer"));
+
+    TDevices list;
+    list.GetInfo();
+    std::vector<TDevice> all = Devices(list);
+    ASSERT_EQ(all.size(), 2u);
+    int pics = 0;
+    for (const TDevice& d : all)
+        if (d.Description == "Programmable interrupt controller") {
+            ++pics;
+            EXPECT_EQ(d.RegistryKey, std::string("\\Enum\\") + keys[0]);
+        }
+    EXPECT_EQ(pics, 1);
+}
+
 TEST_F(DeviceListTest, ReportWritesOneSectionPerDevice) {
     MakeNT();
     NTClass(kNetGuid, "Net", "Network adapters");

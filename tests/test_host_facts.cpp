@@ -17,31 +17,38 @@ TEST(HostFacts, MeminfoGivesPhysicalCommitAndTheWholeUserRange) {
         "MemAvailable:    2000000 kB\n"
         "Buffers:          100000 kB\n"
         "Cached:          1000000 kB\n"
-        "CommitLimit:     9000000 kB\n"
-        "Committed_AS:    3000000 kB\n"
+        "SwapTotal:       1000000 kB\n"
+        "SwapFree:         600000 kB\n"
+        "CommitLimit:     5000000 kB\n"
+        "Committed_AS:    7000000 kB\n"
         "HugePages_Total:       0\n");
     EXPECT_EQ(m.totalPhys, 8000000ull * 1024);
     EXPECT_EQ(m.availPhys, 2000000ull * 1024);
     EXPECT_EQ(m.memoryLoad, 75u);
+    // Physical memory plus swap, as Windows counts its commit limit; the
+    // kernel's CommitLimit and Committed_AS play no part.
     EXPECT_EQ(m.totalPageFile, 9000000ull * 1024);
-    EXPECT_EQ(m.availPageFile, 6000000ull * 1024);
+    EXPECT_EQ(m.availPageFile, 2600000ull * 1024);
     EXPECT_EQ(m.totalVirtual, 0x7FFE0000ull);
     EXPECT_EQ(m.availVirtual, 0x7FFE0000ull);
 }
 
 TEST(HostFacts, MeminfoOfOvercommittedAndOldKernels) {
-    // More committed than the limit (overcommit): nothing left, not a wrap.
+    // More committed than the limit (overcommit) and no swap: the free
+    // figure is the free memory, never 0 and never a wrap.
     MemoryFacts over = ParseMeminfo(
-        "MemTotal: 1000 kB\nMemAvailable: 10 kB\nCommitLimit: 500 kB\nCommitted_AS: 900 kB\n");
-    EXPECT_EQ(over.availPageFile, 0u);
+        "MemTotal: 1000 kB\nMemAvailable: 10 kB\nCommitLimit: 500 kB\nCommitted_AS: 900 kB\n"
+        "SwapTotal: 0 kB\nSwapFree: 0 kB\n");
+    EXPECT_EQ(over.totalPageFile, 1000u * 1024);
+    EXPECT_EQ(over.availPageFile, 10u * 1024);
     EXPECT_EQ(over.memoryLoad, 99u);
     // Before 3.14 there is no MemAvailable: free + buffers + page cache.
     MemoryFacts old = ParseMeminfo(
         "MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 50 kB\nCached: 250 kB\n");
     EXPECT_EQ(old.availPhys, 400u * 1024);
     EXPECT_EQ(old.memoryLoad, 60u);
-    EXPECT_EQ(old.totalPageFile, 0u);
-    EXPECT_EQ(old.availPageFile, 0u);
+    EXPECT_EQ(old.totalPageFile, 1000u * 1024);
+    EXPECT_EQ(old.availPageFile, 400u * 1024);
     // Nothing readable: zeros, no division by zero.
     MemoryFacts none = ParseMeminfo("");
     EXPECT_EQ(none.totalPhys, 0u);

@@ -114,8 +114,8 @@ TEST_F(HostReplay, MemoryStatusFromMeminfo) {
     EXPECT_EQ(m.totalPhys, 16710492160ull);       // 16318840 kB
     EXPECT_EQ(m.availPhys, 10113581056ull);       // 9876544 kB
     EXPECT_EQ(m.memoryLoad, 39u);
-    EXPECT_EQ(m.totalPageFile, 16745947136ull);   // CommitLimit 16353464 kB
-    EXPECT_EQ(m.availPageFile, 4103972864ull);    // minus Committed_AS 12345678 kB
+    EXPECT_EQ(m.totalPageFile, 25101193216ull);   // MemTotal + SwapTotal 8194044 kB
+    EXPECT_EQ(m.availPageFile, 18501136384ull);   // MemAvailable + SwapFree 8190972 kB
     EXPECT_EQ(m.totalVirtual, 0x7FFE0000ull);
 }
 

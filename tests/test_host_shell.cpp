@@ -67,6 +67,28 @@ TEST_F(HostShell, AddressReachesTheHandlerAsOneUntouchedArgument) {
     EXPECT_FALSE(fs::exists(dir_ / "pwned2"));
 }
 
+TEST_F(HostShell, ABareWebHostNameGetsTheHttpsScheme) {
+    InstallHandler(0);
+    auto m = CreateHostMachine("/");
+    // The edition's address as the logo click passes it.
+    EXPECT_TRUE(m->shellOpen("torvex.dk"));
+    EXPECT_EQ(RecordedArgs(), "1\nhttps://torvex.dk\n");
+    EXPECT_TRUE(m->shellOpen("www.example.org:8080/side?a=1"));
+    EXPECT_EQ(RecordedArgs(), "1\nhttps://www.example.org:8080/side?a=1\n");
+    // Addresses with a scheme, paths and plain words stay as they are.
+    for (const char* same : {"http://torvex.dk", "mailto:info@torvex.dk", "/tmp/report.txt", "./a.b",
+                             "C:\\Norvo.INI", "readme", "report.txt1", "10.0.0.1", "a.b-"}) {
+        EXPECT_EQ(host::ShellTargetOf(same), same) << same;
+    }
+    // A file of that name in the current folder is opened as the file.
+    fs::path cwd = fs::current_path();
+    fs::current_path(dir_);
+    std::ofstream("notes.txt") << "x";
+    EXPECT_EQ(host::ShellTargetOf("notes.txt"), "notes.txt");
+    EXPECT_EQ(host::ShellTargetOf("missing.txt"), "https://missing.txt");
+    fs::current_path(cwd);
+}
+
 TEST_F(HostShell, FailsWhenTheHandlerFailsOrIsMissing) {
     InstallHandler(4);   // xdg-open: "the action failed"
     EXPECT_FALSE(host::OpenWithDefaultHandler("https://example.org/"));

@@ -34,9 +34,10 @@ protected:
         machine->exports["kernel32.dll"] = {"LoadLibrary16", "FreeLibrary16", "GetProcAddress16", "QT_Thunk"};
         machine->ordinals["kernel32.dll"] = {{35, "LoadLibrary16"}, {36, "FreeLibrary16"}, {37, "GetProcAddress16"}};
         if (withUser16) {
-            machine->resources[0] = 71;
-            machine->resources[1] = 83;
-            machine->resources[2] = 71;
+            // Three different figures, so that swapped selectors show.
+            machine->resources[0] = 71;   // system
+            machine->resources[1] = 83;   // GDI
+            machine->resources[2] = 64;   // user
         }
         torvex::platform::routines::InitializeRoutines();
     }
@@ -57,7 +58,7 @@ TEST_F(MemoryTest, Windows9xAsksTheSixteenBitUserModuleAndStaysBelowFourGigabyte
     memory.GetInfo();
     EXPECT_EQ(memory.Resources().System(), 71);
     EXPECT_EQ(memory.Resources().GDI(), 83);
-    EXPECT_EQ(memory.Resources().User(), 71);
+    EXPECT_EQ(memory.Resources().User(), 64);
     EXPECT_EQ(memory.PhysicalTotal(), 0xFFFFFFFFll);
     EXPECT_EQ(memory.PageFileFree(), 0xFFFFFFFFll);
     EXPECT_EQ(memory.VirtualTotal(), 0x7FFE0000ll);

@@ -101,6 +101,28 @@ TEST_F(LocaleTest, TheFiveLocalesInTheirOwnForm) {
     EXPECT_EQ(nb.TimeSeparator(), ":");
 }
 
+TEST_F(LocaleTest, TheLocaleSectionsKeysInTheirOrder) {
+    systemLocale("00000414");
+    TLocaleInfo locale;
+    locale.GetInfo(win32::LOCALE_SYSTEM_DEFAULT);
+    TStringList report;
+    locale.Report(report);
+    std::vector<std::string> keys;
+    for (int i = 1; i < report.Count(); ++i) keys.push_back(report[i].substr(0, report[i].find('=')));
+    EXPECT_EQ(report[0], "[Locale]");
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "AbbreviateCountryCode", "AbbreviateLanguageCode", "CountryCode", "CurrencyDecimalDigits",
+                        "FullCountryCode", "FullEnglishLanguageName", "FullLocalizeLanguageName",
+                        "IntlMonetarySymbol", "LocalMonetarySymbol", "PositiveCurrencyMode",
+                        "NegativeCurrencyMode", "CurrencyDecimalSeparator", "CurrencyThousandSeparator",
+                        "DecimalSeparator", "NumberOfDecimalDigits", "ListSeparator", "DateSeparator",
+                        "LongDateOrder", "ShortDateOrder", "ShortDateFormat", "TimeFormat",
+                        "TimeFormatSpecifier", "YearFormat", "MeasurementSystem"}));
+    // Each key is followed directly by its value.
+    EXPECT_EQ(report[1], "AbbreviateCountryCode=NOR");
+    EXPECT_EQ(report[3], "CountryCode=47");
+}
+
 TEST_F(LocaleTest, TheUsersChangesApplyToTheUsersLocaleOnly) {
     systemLocale("00000414");
     auto& intl = machine->registry().root(RegRoot::CurrentUser).ensure("Control Panel\\International");

@@ -124,6 +124,44 @@ TEST_F(OperatingSystemTest, ServicePack6BecomesSixAOnlyWithTheHotfixInstalled) {
     EXPECT_EQ(os.CSD(), "Service Pack 6a");
 }
 
+TEST_F(OperatingSystemTest, TheSectionsLinesInOrderAndWhatARefreshEmpties) {
+    version(5, 0, win32::VER_PLATFORM_WIN32_NT, "Service Pack 4", true, 4, 0, 1);
+    auto& current = machine->registry().root(RegRoot::LocalMachine).ensure("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
+    current.setValue(RegValue::String("CurrentType", "Uniprocessor Free"));
+    current.setValue(RegValue::String("RegisteredOwner", "Ole"));
+    current.setValue(RegValue::String("RegisteredOrganization", "Lund & Co"));
+    current.setValue(RegValue::String("ProductID", "51873-OEM-0012345-67890"));
+    current.setValue(RegValue::String("ProductKey", "ABCDE-FGHIJ"));
+    current.setValue(RegValue::String("DVD_Region", "2"));
+    TOperatingSystem os;
+    os.GetInfo();
+    TStringList report;
+    os.Report(report);
+    EXPECT_EQ(report[0], "[Operating System]");
+    EXPECT_EQ(section(report, "Operating System"),
+              (std::vector<std::string>{"Platform=Windows NT", "VersionName=Uniprocessor Free", "Version=5.0",
+                                        "BuildNumber=2195", "CSD=Service Pack 4",
+                                        "ProductID=51873-OEM-0012345-67890", "ProductKey=ABCDE-FGHIJ",
+                                        "RegUser=Ole", "RegOrganization=Lund & Co", "DVDRegion=2"}));
+
+    // Step 3 empties the version name, the registration and the product id
+    // before they are read again; the product key and the DVD region are
+    // only overwritten when present. An unknown platform id keeps the
+    // platform.
+    for (const char* gone : {"CurrentType", "RegisteredOwner", "RegisteredOrganization", "ProductID", "ProductKey",
+                             "DVD_Region"})
+        current.removeValue(gone);
+    machine->versionFacts.platformId = 7;
+    machine->versionFacts.csdVersion = std::string(200, 'x');   // the record holds 127 and its zero
+    os.GetInfo();
+    TStringList again;
+    os.Report(again);
+    EXPECT_EQ(section(again, "Operating System"),
+              (std::vector<std::string>{"Platform=Windows NT", "VersionName=", "Version=5.0", "BuildNumber=2195",
+                                        "CSD=" + std::string(127, 'x'), "ProductID=", "ProductKey=ABCDE-FGHIJ",
+                                        "RegUser=", "RegOrganization=", "DVDRegion=2"}));
+}
+
 TEST_F(OperatingSystemTest, TheEnvironmentListsOnlyEntriesEndingWithinTheFirst4096Bytes) {
     version(5, 1, win32::VER_PLATFORM_WIN32_NT, "", true, 0, 0, 1);
     // 40 entries of 100 bytes (99 characters and the zero) fill 4000 bytes;

@@ -41,6 +41,23 @@ TEST_F(Environment, OnlyEntriesEndingWithinTheFirst4096BytesAreListed) {
     EXPECT_EQ(list.Count(), 40);
 }
 
+TEST_F(Environment, TheLimitCountsBytesInTheMachinesCodePage) {
+    // 41 entries of 96 "æ": 101 bytes each with the zero in code page 1252,
+    // so 40 end within 4096 bytes. In UTF-8 (197 bytes) only 20 would.
+    std::string ae;
+    for (int i = 0; i < 96; ++i) ae += "\xC3\xA6";
+    for (int i = 0; i < 41; ++i) machine->env.push_back(Entry(i, 4) + ae);
+    machine->codePage = 1252;
+    TStringList list;
+    GetEnvironment(list);
+    ASSERT_EQ(list.Count(), 40);
+    EXPECT_EQ(list[39], Entry(39, 4) + ae);   // the texts stay UTF-8
+    // A UTF-8 machine's block holds the two-byte form.
+    machine->codePage = 65001;
+    GetEnvironment(list);
+    EXPECT_EQ(list.Count(), 20);
+}
+
 TEST_F(Environment, SmallBlockIsListedWhole) {
     machine->env = {"=C:=C:\\WINNT", "PATH=C:\\WINNT;C:\\WINNT\\system32", "windir=C:\\WINNT"};
     TStringList list;

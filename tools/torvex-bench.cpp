@@ -5,7 +5,9 @@
 //   torvex-bench [--runs N] [MACHINE_DIR ...]
 //
 // Without machine folders it measures the host and every folder under
-// machines/ beside the source tree.
+// machines/ beside the source tree. It then loads registry exports of real
+// size: 25,000 and 100,000 sibling keys below CLSID, as a full export of
+// HKEY_CLASSES_ROOT holds them.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -24,6 +26,8 @@
 #include "overview/Zarvo_Overview.h"
 #endif
 #include "platform/machine/Machine.h"
+#include "platform/machine/Registry.h"
+#include "platform/simulated/RegFile.h"
 
 namespace fs = std::filesystem;
 using namespace torvex;
@@ -88,6 +92,35 @@ double MeasureWindow(int runs) {
     return ms[ms.size() / 2];
 }
 #endif
+// A regedit export with `keys` sibling keys, each with two values.
+std::string ClsidExport(int keys) {
+    std::string text = "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID]\r\n\r\n";
+    char guid[64];
+    for (int i = 0; i < keys; ++i) {
+        // Spread over the name space, not in sorted order.
+        unsigned n = unsigned(i) * 2654435761u;
+        std::snprintf(guid, sizeof guid, "{%08X-%04X-11D0-8E95-%012X}", n, unsigned(i) & 0xFFFF, unsigned(i));
+        text += "[HKEY_CLASSES_ROOT\\CLSID\\";
+        text += guid;
+        text += "]\r\n@=\"Component\"\r\n\"ThreadingModel\"=\"Apartment\"\r\n\r\n";
+    }
+    return text;
+}
+
+void MeasureRegistry(int keys) {
+    std::string text = ClsidExport(keys);
+    auto start = std::chrono::steady_clock::now();
+    std::size_t loaded = 0;
+    {
+        platform::Registry registry;
+        platform::ApplyRegFile(text, "CLSID.reg", registry);
+        auto* clsid = registry.resolvedRoot(platform::RegRoot::ClassesRoot).find("CLSID");
+        loaded = clsid ? clsid->children().size() : 0;
+    }
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("registry export %7d sibling keys %6.1f MB: loaded %zu keys and freed them in %.1f ms\n", keys,
+                double(text.size()) / 1e6, loaded, ms);
+}
 
 long PeakKilobytes() {
     rusage u{};
@@ -168,6 +201,8 @@ int main(int argc, char** argv) {
     }
     platform::SetActiveMachine(nullptr);
 #endif
+    MeasureRegistry(25000);
+    MeasureRegistry(100000);
     std::printf("peak resident memory: %ld KB\n", PeakKilobytes());
     return 0;
 }

@@ -37,7 +37,8 @@ const char* const kUsage =
     "                 Engines, Drives, Time Zone, Startup, Software (any letter case)\n"
     "  -o FILE        write the report to FILE in the export format (CR LF line ends,\n"
     "                 the machine's ANSI code page) instead of standard output;\n"
-    "                 an existing FILE is replaced\n"
+    "                 an existing FILE is replaced keeping its permissions, a link's\n"
+    "                 target is the file written, a device or pipe is written to\n"
     "  --help         show this text\n"
     "  --version      show the program's and the engine's version\n"
     "\n"
@@ -137,7 +138,7 @@ int Run(const Options& o) {
             return kExitFailure;
         }
     } else {
-        std::cout << report.Text("\n");
+        std::cout << engine::ReportText(report);
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "torvex-report: cannot write the report to standard output\n";

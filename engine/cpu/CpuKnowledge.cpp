@@ -539,13 +539,17 @@ ClockMeasurement MeasureClock(ClockSource& source) {
 
 // ------------------------------------------------------------------ flaw
 
-bool DivisionFlawPresent() {
+bool DivisionFlawWith(long double (*divide)(long double x, long double y)) {
     // volatile keeps the compiler from folding the test into a constant: it
     // must run on the floating-point unit in question.
     volatile long double x = 4195835.0L;
     volatile long double y = 3145727.0L;
-    const long double result = x - (x / y) * y;
+    const long double result = x - divide(x, y) * y;
     return result != 0.0L;
+}
+
+bool DivisionFlawPresent() {
+    return DivisionFlawWith([](long double x, long double y) { return x / y; });
 }
 
 }  // namespace torvex::cpu

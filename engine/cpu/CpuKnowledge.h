@@ -162,5 +162,8 @@ ClockMeasurement MeasureClock(ClockSource& source);
 // The Pentium's division flaw shows in 4195835 - (4195835 / 3145727) * 3145727
 // computed in extended precision: a sound unit gives exactly 0.
 bool DivisionFlawPresent();
+// The same check with the division done by `divide`: the unit's own division
+// in DivisionFlawPresent.
+bool DivisionFlawWith(long double (*divide)(long double x, long double y));
 
 }  // namespace torvex::cpu

@@ -49,10 +49,14 @@ MemoryFacts ParseMeminfo(std::string_view text) {
     if (m.availPhys > m.totalPhys) m.availPhys = m.totalPhys;
     m.memoryLoad = MemoryLoad(m.totalPhys, m.availPhys);
 
-    m.totalPageFile = get("CommitLimit").value_or(0);
-    std::uint64_t committed = get("Committed_AS").value_or(0);
-    if (get("CommitLimit"))
-        m.availPageFile = committed < m.totalPageFile ? m.totalPageFile - committed : 0;
+    // Windows' page-file figures are its commit limit: physical memory plus
+    // the page files, and what of both is free. The kernel's CommitLimit is
+    // a policy figure (half the memory without swap) and Committed_AS
+    // exceeds it under overcommit, so they say nothing a user would expect.
+    std::uint64_t swapTotal = get("SwapTotal").value_or(0), swapFree = get("SwapFree").value_or(0);
+    if (swapFree > swapTotal) swapFree = swapTotal;
+    m.totalPageFile = m.totalPhys + swapTotal;
+    m.availPageFile = m.availPhys + swapFree;
 
     // The program runs as a 64-bit Linux process: its own mappings live far
     // above 4 GB and take nothing from a 2 GB window, and every allocation

@@ -299,6 +299,18 @@ std::map<std::uint32_t, std::string> WindowsLocaleItems(const LibcLocaleData& d,
     items[0x27] = shortDate.find("MM") != std::string::npos ? "1" : "0";
     items[0x28] = d.am;
     items[0x29] = d.pm;
+    // The day and month names of dates: Windows counts days from Monday
+    // (LOCALE_SDAYNAME1), the C library from Sunday. Names the locale does
+    // not give are left to the caller's own.
+    for (int i = 0; i < 7; ++i) {
+        int libc = (i + 1) % 7;
+        if (!d.dayNames[libc].empty()) items[0x2A + i] = d.dayNames[libc];
+        if (!d.abbrevDayNames[libc].empty()) items[0x31 + i] = d.abbrevDayNames[libc];
+    }
+    for (int i = 0; i < 12; ++i) {
+        if (!d.monthNames[i].empty()) items[0x38 + i] = d.monthNames[i];
+        if (!d.abbrevMonthNames[i].empty()) items[0x44 + i] = d.abbrevMonthNames[i];
+    }
     items[0x50] = d.positiveSign;
     items[0x51] = d.negativeSign.empty() ? "-" : d.negativeSign;
     items[0x1001] = e.english;
@@ -364,6 +376,14 @@ LibcLocaleData ReadLibcLocale() {
     d.languageName = Langinfo(loc, _NL_ADDRESS_LANG_NAME);
     d.countryName = Langinfo(loc, _NL_ADDRESS_COUNTRY_NAME);
     d.telephonePrefix = Langinfo(loc, _NL_TELEPHONE_INT_PREFIX);
+    for (int i = 0; i < 7; ++i) {
+        d.dayNames[i] = Langinfo(loc, nl_item(DAY_1 + i));
+        d.abbrevDayNames[i] = Langinfo(loc, nl_item(ABDAY_1 + i));
+    }
+    for (int i = 0; i < 12; ++i) {
+        d.monthNames[i] = Langinfo(loc, nl_item(MON_1 + i));
+        d.abbrevMonthNames[i] = Langinfo(loc, nl_item(ABMON_1 + i));
+    }
     freelocale(loc);
     return d;
 }

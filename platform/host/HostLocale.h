@@ -25,6 +25,8 @@ struct LibcLocaleData {
     int firstWeekDays = 7;   // days of the first week that must fall in the year
     int measurement = 1;     // 1 metric, 2 US
     std::string languageName, countryName, telephonePrefix;
+    // Names from Sunday and from January, as the C library counts them.
+    std::string dayNames[7], abbrevDayNames[7], monthNames[12], abbrevMonthNames[12];
 };
 
 // One row of the Windows locale table.

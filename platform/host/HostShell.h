@@ -14,6 +14,12 @@ namespace torvex::platform::host {
 // reaped in the background.
 bool RunAndWait(const std::vector<std::string>& argv, std::chrono::milliseconds bound);
 
+// What the handler is given for a target, as Windows' shell reads it: a bare
+// web host name ("torvex.dk", "www.example.org/page") gets the https scheme,
+// which xdg-open would otherwise take for a missing file. Addresses with a
+// scheme, paths and names of existing files stay as they are.
+std::string ShellTargetOf(const std::string& target);
+
 // Opens a document or address with the desktop's default handler
 // (xdg-open), waiting up to 30 seconds for its answer.
 bool OpenWithDefaultHandler(const std::string& target);

@@ -87,8 +87,35 @@ void MonthDay(int year, int dayOfYear, int& month, int& day) {
     day = dayOfYear + 1;
 }
 
+int DaysInMonth(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return days[month - 1] + (month == 2 && Leap(year));
+}
+
+// Days since 1 January 1970 of a date (proleptic Gregorian), and back.
+long DaysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+void CivilFromDays(long z, int& y, int& m, int& d) {
+    z += 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long doe = z - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    d = int(doy - (153 * mp + 2) / 5 + 1);
+    m = int(mp < 10 ? mp + 3 : mp - 9);
+    y = int(yoe + era * 400 + (m <= 2));
+}
+
 bool Rule(TzParser& p, int year, TimeZoneTransition& t) {
     t = {};
+    long day = 0;   // the rule's date in `year`, as days since 1970
     if (p.at('M')) {
         p.skip();
         int m = 0, w = 0, d = 0;
@@ -101,6 +128,11 @@ bool Rule(TzParser& p, int year, TimeZoneTransition& t) {
         t.month = m;
         t.day = w;
         t.dayOfWeek = d;
+        long first = DaysFromCivil(year, m, 1);
+        int firstWeekday = int(((first % 7) + 11) % 7);   // 1 January 1970 was a Thursday
+        int date = 1 + (d - firstWeekday + 7) % 7 + 7 * (w - 1);
+        while (date > DaysInMonth(year, m)) date -= 7;
+        day = first + date - 1;
     } else {
         bool julian = p.at('J');
         if (julian) p.skip();
@@ -111,14 +143,22 @@ bool Rule(TzParser& p, int year, TimeZoneTransition& t) {
         if (dayOfYear < 0 || dayOfYear > 365) return false;
         t.year = year;
         MonthDay(year, dayOfYear, t.month, t.day);
+        day = DaysFromCivil(year, t.month, t.day);
     }
     long seconds = 2 * 3600;
     if (p.at('/')) {
         p.skip();
         if (!p.clock(seconds, 167)) return false;
     }
-    if (seconds < 0) seconds = 0;
-    if (seconds > 86399) seconds = 86399;
+    // POSIX allows -167 to 167 hours ("M3.4.4/26" is Friday 02:00 after the
+    // fourth Thursday). Windows' record holds a time of day, so such a rule
+    // becomes the absolute date and time it gives in this year.
+    if (seconds < 0 || seconds >= 86400) {
+        long shift = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+        seconds -= shift * 86400;
+        t = {};
+        CivilFromDays(day + shift, t.year, t.month, t.day);
+    }
     t.hour = int(seconds / 3600);
     t.minute = int(seconds / 60 % 60);
     t.second = int(seconds % 60);
@@ -233,6 +273,17 @@ std::optional<TimeZoneFacts> ParsePosixTz(std::string_view tz, int year) {
     if (!Rule(q, year, f.daylightDate) || !q.at(',')) return std::nullopt;
     q.skip();
     if (!Rule(q, year, f.standardDate) || !q.done()) return std::nullopt;
+    // A zone whose "daylight" time lies behind its standard time (Ireland:
+    // "IST-1GMT0,M10.5.0,M3.5.0/1", standard time in summer) is the other
+    // way round for Windows, whose daylight bias always moves the clock
+    // forward: GMT is its standard time from October, IST its daylight time
+    // from March. Each rule's hour is in the time it leaves, in both shapes.
+    if (f.daylightBias > 0) {
+        f.bias += f.daylightBias;
+        f.daylightBias = -f.daylightBias;
+        std::swap(f.standardName, f.daylightName);
+        std::swap(f.standardDate, f.daylightDate);
+    }
     return f;
 }
 

@@ -24,7 +24,9 @@ std::optional<std::string> TzifFooter(std::string_view bytes);
 
 // The rules of a POSIX TZ string ("CET-1CEST,M3.5.0,M10.5.0/3"). Names are
 // the string's abbreviations. Julian-day rules ("Jn", "n") become absolute
-// dates of `year`; transition times outside 0-24 h are clamped to the day.
+// dates of `year`; so do rules whose time lies outside the day (POSIX allows
+// -167 to 167 hours). A "daylight" time behind standard time is swapped into
+// Windows' shape, where daylight time is the later clock.
 // nullopt when the text is not a TZ string.
 std::optional<TimeZoneFacts> ParsePosixTz(std::string_view tz, int year);
 

@@ -1,9 +1,15 @@
-// The one way the program writes an export: the console report's -o file
-// and the overview window's report files.
+// The one way the program writes a file: report exports, the overview's
+// export, and profile files on the host and in a machine's overlay.
 //
-// Writing must never destroy what was there: the bytes go to a new file
-// beside the target, which is then renamed over it, so that a reader never
-// sees half a report and a failure leaves an existing file as it was.
+// Writing must never destroy what was there:
+// - a plain file is replaced atomically (written beside, renamed over), and
+//   the new file keeps the old one's permission bits, and its owner and
+//   group where the process may set them;
+// - a symbolic link stays a link: the file it finally points to is replaced;
+// - a device, FIFO or socket (/dev/stdout, /dev/full, a shell's >(cmd)) is
+//   written straight through and never replaced;
+// - a file whose mode forbids the process to write it is refused, not
+//   replaced behind the user's back (root may write it, as cp does).
 #pragma once
 
 #include <filesystem>

@@ -112,7 +112,49 @@ std::string RegValue::text() const {
     }
 }
 
+namespace {
+
+// Below this many children a scan is as quick as the index and costs no memory.
+constexpr std::size_t kIndexFrom = 16;
+
+}  // namespace
+
+std::size_t RegKey::FoldedHash::operator()(std::string_view name) const {
+    std::size_t h = 1469598103934665603ull;   // FNV-1a over the lower-case letters
+    for (char c : name) {
+        h ^= std::size_t(static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+bool RegKey::FoldedEqual::operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+
+RegKey::~RegKey() {
+    std::vector<std::unique_ptr<RegKey>> pending = std::move(children_);
+    while (!pending.empty()) {
+        std::unique_ptr<RegKey> key = std::move(pending.back());
+        pending.pop_back();
+        for (auto& c : key->children_) pending.push_back(std::move(c));
+        key->children_.clear();
+    }
+}
+
+RegKey::ChildIndex* RegKey::index() const {
+    if (!index_ && children_.size() >= kIndexFrom) {
+        index_ = std::make_unique<ChildIndex>();
+        index_->reserve(children_.size() * 2);
+        // The first of equal names wins, as the scan finds it.
+        for (const auto& c : children_) index_->emplace(std::string_view(c->name_), c.get());
+    }
+    return index_.get();
+}
+
 RegKey* RegKey::child(std::string_view name) const {
+    if (ChildIndex* idx = index()) {
+        auto it = idx->find(name);
+        return it == idx->end() ? nullptr : it->second;
+    }
     for (const auto& c : children_)
         if (EqualsNoCase(c->name_, name)) return c.get();
     return nullptr;
@@ -121,6 +163,7 @@ RegKey* RegKey::child(std::string_view name) const {
 RegKey& RegKey::ensureChild(std::string_view name) {
     if (RegKey* c = child(name)) return *c;
     children_.push_back(std::make_unique<RegKey>(std::string(name)));
+    if (index_) index_->emplace(std::string_view(children_.back()->name_), children_.back().get());
     return *children_.back();
 }
 
@@ -128,6 +171,7 @@ bool RegKey::removeChild(std::string_view name) {
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const auto& c) { return EqualsNoCase(c->name_, name); });
     if (it == children_.end()) return false;
+    if (index_) index_->erase(std::string_view((*it)->name_));
     children_.erase(it);
     return true;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <unordered_map>
 #include <vector>
 
 namespace torvex::platform {
@@ -46,9 +47,17 @@ struct RegValue {
     std::string text() const;
 };
 
+// Windows refuses keys nested deeper than this below a root key.
+constexpr int kMaxKeyDepth = 512;
+
 class RegKey {
 public:
     explicit RegKey(std::string name) : name_(std::move(name)) {}
+    // Frees the keys below without recursion: a deeply nested tree from a
+    // hostile file must not exhaust the stack.
+    ~RegKey();
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
 
     const std::string& name() const { return name_; }
 
@@ -56,6 +65,7 @@ public:
     RegKey* child(std::string_view name) const;
     RegKey& ensureChild(std::string_view name);
     bool removeChild(std::string_view name);
+    // In the order the keys were made (an export's order), for enumeration.
     const std::vector<std::unique_ptr<RegKey>>& children() const { return children_; }
 
     const RegValue* value(std::string_view name) const;
@@ -74,8 +84,22 @@ public:
     RegKey& ensure(std::string_view path);
 
 private:
+    // A key with many children (a real export has tens of thousands below
+    // CLSID) finds one by its folded name instead of scanning them all.
+    // Keyed by the children's own names (which never change), hashed and
+    // compared ignoring letter case, so that a look-up allocates nothing.
+    struct FoldedHash {
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct FoldedEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using ChildIndex = std::unordered_map<std::string_view, RegKey*, FoldedHash, FoldedEqual>;
+    ChildIndex* index() const;
+
     std::string name_;
     std::vector<std::unique_ptr<RegKey>> children_;
+    mutable std::unique_ptr<ChildIndex> index_;
     std::vector<RegValue> values_;
     bool readOnly_ = false;
 };

@@ -32,7 +32,11 @@ int SectionCpu(std::string_view line) {
     int n = 0;
     std::size_t i = at + 5;
     if (i >= line.size() || !std::isdigit(static_cast<unsigned char>(line[i]))) return -1;
-    while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i]))) n = n * 10 + (line[i++] - '0');
+    // A number too long for any processor count stays a large one instead
+    // of overflowing ("CPU #4444444444").
+    constexpr int kLarge = 999999;
+    for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i)
+        n = n > kLarge / 10 ? kLarge : n * 10 + (line[i] - '0');
     return n;
 }
 

@@ -91,6 +91,11 @@ private:
         std::string_view path = slash == std::string_view::npos ? std::string_view{} : name.substr(slash + 1);
         RegRoot root;
         if (!ParseRegRoot(rootName, root)) fail("unknown root key \"" + std::string(rootName) + "\"");
+        int depth = 0;   // components, as the key's path skips empty ones
+        for (std::size_t i = 0; i < path.size(); ++i) depth += path[i] != '\\' && (i == 0 || path[i - 1] == '\\');
+        if (depth > kMaxKeyDepth)
+            fail("the key is nested " + std::to_string(depth) + " levels deep; Windows allows at most " +
+                 std::to_string(kMaxKeyDepth));
         RegKey& top = registry_.resolvedRoot(root);
         if (!remove) {
             current_ = &top.ensure(path);

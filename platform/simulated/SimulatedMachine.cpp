@@ -508,15 +508,24 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
     }
 
     // Processor: the nearest machine's dump.
-    for (const auto& f : m->folders_) {
-        fs::path dump = f / "cpuid.txt";
+    std::size_t dumpOf = 0;
+    for (; dumpOf < m->folders_.size(); ++dumpOf) {
+        fs::path dump = m->folders_[dumpOf] / "cpuid.txt";
         std::error_code ec;
         if (fs::exists(dump, ec)) {
             m->cpuid_ = CpuidDump::Load(dump);
             break;
         }
     }
-    if (m->cpuid_ && m->clockKHz_ == 0 && m->cpuid_->headerClockMhz())
+    // The clock goes with the processor: a machine with its own dump and no
+    // clock of its own runs at its dump's clock, not at a base machine's.
+    bool clockWithDump = false;
+    for (std::size_t i = 0; i <= dumpOf && i < files.size(); ++i) {
+        const json& own = files[i].facts;
+        clockWithDump |= own.contains("processor") && own["processor"].is_object() &&
+                         own["processor"].contains("clockMHz");
+    }
+    if (m->cpuid_ && (m->clockKHz_ == 0 || !clockWithDump) && m->cpuid_->headerClockMhz())
         m->clockKHz_ = std::uint64_t(*m->cpuid_->headerClockMhz()) * 1000;
 
     // Overlay: decided now, created on the first write.

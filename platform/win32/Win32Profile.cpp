@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/machine/FileText.h"
+#include "platform/machine/FileWrite.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Win32.h"
@@ -79,22 +80,11 @@ struct Profile {
         if (!path) return false;
         std::error_code ec;
         std::filesystem::create_directories(path->parent_path(), ec);
-        // Written beside and renamed over, so that a failed write never
-        // leaves half a settings file behind.
-        auto temp = path->parent_path() / (path->filename().string() + ".tmp" + std::to_string(::getpid()));
-        {
-            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-            if (!out) return false;
-            for (const auto& l : lines) out << l.text << l.end;
-            out.flush();
-            if (!out) {
-                std::filesystem::remove(temp, ec);
-                return false;
-            }
-        }
-        std::filesystem::rename(temp, *path, ec);
-        if (ec) std::filesystem::remove(temp, ec);
-        return !ec;
+        // The one safe writer: a failed write never leaves half a settings
+        // file behind, and a linked or protected file keeps what it is.
+        std::string bytes;
+        for (const auto& l : lines) bytes += l.text + l.end;
+        return torvex::platform::WriteFileSafely(*path, bytes).empty();
     }
 
     static bool SectionName(const std::string& text, std::string& name) {

@@ -147,9 +147,18 @@ private slots:
         auto window = StartWindow(app::NorwegianStrings());
         QCOMPARE(window->windowTitle(), QString("Torvex"));
         QCOMPARE(window->CorvaneSystemInfo().ExceptionMode(), engine::emMessage);
-        QCOMPARE(window->size(), QSize(590, 385));
+        // The client area is what the controls need: Panel2's border (2)
+        // and bevel (1) around the 576 x 110 header and the 576 x 242 list.
+        QCOMPARE(window->size(), QSize(582, 358));
         QCOMPARE(window->Hoved->pixmap().size(), QSize(576, 110));
         QCOMPARE(window->Panel1->height(), 110);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        // No strip beside the header: the panel is exactly the picture's width.
+        QCOMPARE(window->Panel1->width(), 576);
+        QCOMPARE(window->Hoved->geometry(), QRect(0, 0, 576, 110));
+        QCOMPARE(window->List->size(), QSize(576, 242));
+        QCOMPARE(window->Panel1->mapTo(window.get(), QPoint(0, 0)), QPoint(3, 3));
         QCOMPARE(window->Programmer->geometry(), QRect(105, 58, 112, 26));
         QCOMPARE(window->Afslut->geometry(), QRect(469, 26, 91, 26));
         QCOMPARE(window->Udskriv->geometry(), QRect(469, 58, 91, 26));
@@ -174,10 +183,10 @@ private slots:
         const int listHeight = window->List->height();
         window->resize(900, 600);
         QTest::qWait(20);
-        QCOMPARE(window->width(), 590);
+        QCOMPARE(window->width(), 582);
         QCOMPARE(window->height(), 600);
         // The extra height goes to the list; the header keeps its 110.
-        QCOMPARE(window->List->height(), listHeight + 215);
+        QCOMPARE(window->List->height(), listHeight + 242);
         QCOMPARE(window->Panel1->height(), 110);
     }
 
