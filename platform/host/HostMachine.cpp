@@ -38,6 +38,7 @@
 #include "platform/host/HostDesktop.h"
 #include "platform/host/HostLocale.h"
 #include "platform/host/HostTimeZone.h"
+#include "platform/host/HostVolume.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/win32/Exports.h"
@@ -402,6 +403,12 @@ public:
         return HostDiskSpace(underRoot(d->mountPoint));
     }
     std::optional<std::uint32_t> dialUpConnections() override { return HostDialUpConnections(root_); }
+    // Volumes and the idle time (HostVolume.h). The host's disks are never
+    // relabelled: setVolumeLabel keeps the default refusal.
+    std::optional<VolumeFacts> volumeInformation(char letter) override {
+        return HostVolumeFacts(drives(), letter, root_);
+    }
+    std::optional<std::uint64_t> processorIdleTime() override { return HostProcessorIdleTime(root_); }
     HostContext routinesContext() const {
         const char* h = std::getenv("HOME");
         return {root_, IsAbsolute(h) ? std::string(h) : user().home, ProcessEnvironment()};

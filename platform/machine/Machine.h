@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/machine/Registry.h"
+#include "platform/machine/VolumeFacts.h"
 
 namespace torvex::platform {
 
@@ -243,6 +244,26 @@ public:
     // Font family names and printer names, in any order.
     virtual std::optional<std::vector<std::string>> fontFamilies() { return std::nullopt; }
     virtual std::optional<std::vector<std::string>> printerNames() { return std::nullopt; }
+
+    // --- desktop components: volumes and the processor's idle time
+
+    // The volume behind a drive letter ('A'-'Z'); nullopt: no such drive.
+    // The default knows only what the machine already answers: a letter
+    // with space figures or a readable root is a fixed drive without label.
+    virtual std::optional<VolumeFacts> volumeInformation(char letter) {
+        if (diskFreeSpace(letter) || readPath(std::string(1, letter) + ":\\")) return VolumeFacts{};
+        return std::nullopt;
+    }
+    // Renames a volume; false when the machine refuses (the default: no
+    // machine relabels a disk unless it keeps the label in its own memory).
+    virtual bool setVolumeLabel(char letter, const std::string& label) {
+        (void)letter;
+        (void)label;
+        return false;
+    }
+    // Time all processors together have spent idle since start, in 100 ns
+    // units, as NT's performance information reports it; nullopt: unknown.
+    virtual std::optional<std::uint64_t> processorIdleTime() { return std::nullopt; }
 
 private:
     std::map<int, bool> keyToggles_;

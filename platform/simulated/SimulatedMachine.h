@@ -77,6 +77,10 @@ public:
     // machine.json "power"; absent: mains and no battery.
     std::optional<PowerStatusFacts> powerStatus() override { return power_; }
     std::optional<DiskSpace> diskFreeSpace(char letter) override;
+    // Volumes, labels kept in memory, and the idle time (SimulatedVolume.cpp).
+    std::optional<VolumeFacts> volumeInformation(char letter) override;
+    bool setVolumeLabel(char letter, const std::string& label) override;
+    std::optional<std::uint64_t> processorIdleTime() override;
     // The "firmware" record of machine.json (SimulatedFirmware.cpp), built
     // when the machine loads so that a broken description stops the load.
     std::optional<FirmwareSegment> firmwareSegment() override { return firmware_; }
@@ -132,6 +136,8 @@ private:
     std::optional<FirmwareSegment> firmware_;
     bool shellOpenWorks_ = true;
     std::vector<std::string> shellOpenLog_;
+    std::map<char, std::string> volumeLabels_;   // renamed volumes, in memory only
+    std::uint64_t sleptNs_ = 0;                  // virtual time spent in sleep()
 
     // Clock: start time as seconds since 1970 (local and UTC), the time since
     // boot at start, and the virtual time elapsed since.

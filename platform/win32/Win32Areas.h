@@ -11,3 +11,6 @@
 #include "platform/win32/Win32User.h"
 #include "platform/win32/Win32Time.h"
 #include "platform/win32/Win32Power.h"
+#include "platform/win32/Win32Volume.h"
+#include "platform/win32/Win32Native.h"
+#include "platform/win32/Win32Mpr.h"
