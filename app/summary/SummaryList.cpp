@@ -66,6 +66,9 @@ std::string FormatSize(std::int64_t bytes, const std::string& mb, const std::str
 }
 
 std::string OneLine(std::string text) {
+    // A text ends at its first zero byte, as every text of the system does
+    // (a brand string read as its whole 48 bytes keeps the zero after it).
+    if (auto zero = text.find('\0'); zero != std::string::npos) text.resize(zero);
     for (char& c : text)
         if (c == '\r' || c == '\n') c = ' ';
     return text;

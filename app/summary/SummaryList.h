@@ -48,7 +48,8 @@ struct TSummaryToggles {
 // 9.5 GB, whole GB above. mb and gb are the edition's unit texts (" MB", " GB").
 std::string FormatSize(std::int64_t bytes, const std::string& mb = " MB", const std::string& gb = " GB");
 
-// A value never splits a row: carriage returns and line feeds become blanks.
+// A value never splits a row: carriage returns and line feeds become blanks;
+// a text ends at a zero byte.
 std::string OneLine(std::string text);
 
 // The program's own text of a resource id (its registered string table).
