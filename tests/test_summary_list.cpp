@@ -161,3 +161,184 @@ TEST_F(SummaryListTest, ShortListOfEveryShippedPC) {
         EXPECT_EQ(rows, c.rows) << c.machine << Show(rows);
     }
 }
+
+// ---------------------------------------------------------------- every toggle state: Windows 98 and XP
+
+namespace {
+
+// The Windows 98 PC (OldWindows: no memory type, no network rows or
+// network drives), composed in the list's order for a toggle state.
+Rows Windows98(TSummaryToggles t) {
+    const bool d = t.Detaljer;
+    Rows r;
+    if (d) r.push_back({"Hovedsystem", "ABIT ZM6", 0});
+    r.push_back({"Processor", "Intel Celeron A", 9});
+    r.push_back({"Frekvens", "400 Mhz", 13});
+    if (d)
+        Append(r, {{"Spenning", "2.0V", 11},
+                   {"Sokkel", "SOCKET 370 (ZIF Socket)", 14},
+                   {"Tid siden siste oppstart", "1 Hour, 5 Minutes, 5 Seconds.", 12},
+                   {"Utvidelsesspor", "1 x ISA, 16 bit", 3},
+                   {"Utvidelsesspor", "4 x PCI, 32 bit", 3},
+                   {"Utvidelsesspor", "1 x AGP, 32 bit", 3}});
+    Append(r, {kBlank, {"Minne", "64 MB (14 MB ledig)", 8}});
+    if (d)
+        // blank, the multimedia section's closing blank; the storage passes
+        // (Windows 98 files its floppy drive among the disk drives).
+        Append(r, {kBlank, kBlank,
+                   {"Harddisk 0", "FUJITSU MPE3064AT", 19},
+                   {"Harddisk 1", "GENERIC NEC  FLOPPY DISK", 19},
+                   kBlank,
+                   {"CD-ROM 0", "CREATIVE CD5233E", 20}});
+    r.push_back(kBlank);
+    if (!t.Partitioner) Append(r, {{"Harddiskplass", "4.1 GB ledig av 6.0 GB", 19}, kBlank});
+    if (d) r.push_back({"DirectX versjon", "6.02.0436", 1});
+    r.push_back(kBlank);
+    r.push_back({"Windowsversjon", "Microsoft Windows 98  4.10", 15});
+    if (d)
+        Append(r, {{"Registrert på", "Anna Lindqvist  Lindqvist Bokföring AB", 0},
+                   kBlank,
+                   {"Modem", "HSP56 MicroModem", 24},
+                   kBlank,
+                   {"Mus", "Standard PS/2-portmus", 23},
+                   kBlank,
+                   {"Tastatur", "Standardtangentbord (101/102 tangenter) eller Microsoft Natural Keyboard", 22}});
+    if (t.Partitioner)
+        Append(r, {kBlank, {"Stasjon C", "4.1 GB ledig av 6.0 GB", 19}, kBlank,
+                   {"Harddiskplass", "4.1 GB ledig av 6.0 GB", 19}});
+    if (t.Programmer)
+        Append(r, {kBlank,
+                   {"Installerte programmer", "Programvareprodusent", 0},
+                   {"Microsoft Office 97, Professional Edition", "", -1},
+                   {"Torvex", "", -1}});
+    return r;
+}
+
+// The Windows XP PC.
+Rows WindowsXP(TSummaryToggles t) {
+    const bool d = t.Detaljer;
+    Rows r;
+    if (d) r.push_back({"Hovedsystem", "System Manufacturer System Name", 0});
+    r.push_back({"Processor", "              Intel(R) Pentium(R) 4 CPU 2.40GHz", 9});
+    r.push_back({"Frekvens", "2400 Mhz", 13});
+    if (d)
+        Append(r, {{"Spenning", "1.5V", 11},
+                   {"Sokkel", "Socket 478 ()", 14},
+                   {"Tid siden siste oppstart", "1 Hour, 30 Minutes, 12 Seconds.", 12},
+                   {"Utvidelsesspor", "6 x PCI, 32 bit", 3},
+                   {"Utvidelsesspor", "1 x AGP 4X, 32 bit", 3}});
+    Append(r, {kBlank, {"Minne", "512 MB (291 MB ledig)", 8}, {"Type", "2 x 256 MB DIMM,SDRAM", 8}});
+    if (d)
+        Append(r, {kBlank, kBlank,
+                   {"Diskett 0", "Floppy disk drive", 18},
+                   {"Harddisk 0", "Maxtor 6Y080L0", 19},
+                   kBlank,
+                   {"CD-ROM 0", "PLEXTOR DVDR   PX-708A", 20},
+                   {"Båndstasjon 0", "HP C5683A SCSI Sequential Device", 21}});
+    r.push_back(kBlank);
+    if (!t.Partitioner) Append(r, {{"Harddiskplass", "23 GB ledig av 37 GB", 19}, kBlank});
+    // Characters 4 to 102 of "4.09.00.0904".
+    if (d) r.push_back({"DirectX versjon", "9.00.0904", 1});
+    r.push_back(kBlank);
+    r.push_back({"Windowsversjon", "Microsoft Windows XP Service Pack 2 5.1", 15});
+    if (d)
+        // No modem on this PC: neither its row nor its blank row.
+        Append(r, {{"Registrert på", "Mette Sørensen  ", 0},
+                   kBlank,
+                   {"Mus", "PS/2 Compatible Mouse", 23},
+                   kBlank,
+                   {"Tastatur", "Standard 101/102-Key or Microsoft Natural PS/2 Keyboard", 22}});
+    if (t.Partitioner)
+        Append(r, {kBlank, {"Stasjon C", "23 GB ledig av 37 GB", 19}, kBlank,
+                   {"Harddiskplass", "23 GB ledig av 37 GB", 19}});
+    if (t.Programmer)
+        Append(r, {kBlank,
+                   {"Installerte programmer", "Programvareprodusent", 0},
+                   {"AVG 7.0", "GRISOFT, s.r.o.", -1},
+                   {"Mozilla Firefox (1.0)", "Mozilla", -1},
+                   {"J2SE Runtime Environment 1.4.2_06", "Sun Microsystems, Inc.", -1},
+                   {"Adobe Reader 7.0", "Adobe Systems Incorporated", -1},
+                   {"Nero 6 Ultra Edition", "Ahead Software AG", -1},
+                   {"Skype 1.1", "Skype Technologies S.A.", -1},
+                   {"Torvex", "", -1},
+                   {"Windows XP Hotfix - KB873339", "Microsoft Corporation", -1},
+                   {"Windows XP Hotfix - KB885835", "Microsoft Corporation", -1},
+                   {"Windows XP Hotfix - KB888302", "Microsoft Corporation", -1}});
+    return r;
+}
+
+std::string Name(TSummaryToggles t) {
+    return std::string(t.Programmer ? "R" : "-") + (t.Partitioner ? "P" : "-") + (t.Detaljer ? "D" : "-");
+}
+
+}  // namespace
+
+TEST_F(SummaryListTest, EveryToggleStateOnWindows98AndXP) {
+    for (int bits = 0; bits < 8; ++bits) {
+        TSummaryToggles t{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
+        Rows rows98 = Build("win98-pc", t);
+        EXPECT_EQ(rows98, Windows98(t)) << "win98-pc " << Name(t) << Show(rows98);
+        Rows rowsXP = Build("winxp-pc", t);
+        EXPECT_EQ(rowsXP, WindowsXP(t)) << "winxp-pc " << Name(t) << Show(rowsXP);
+    }
+}
+
+TEST_F(SummaryListTest, TheFourEditionsOnWindows98AndXP) {
+    // Captions and unit texts of the short list, per edition.
+    struct Edition {
+        const char* code;
+        const char *processor, *frequency, *memory, *mbFree, *type, *space, *freeOf, *windows;
+    } editions[] = {
+        {"da", "Processor", "Frekvens", "Hukommelse", " MB ledig", "Type", "Harddiskplads", " ledig af ",
+         "Windowsversion"},
+        {"no", "Processor", "Frekvens", "Minne", " MB ledig", "Type", "Harddiskplass", " ledig av ", "Windowsversjon"},
+        {"sv", "Processor", "Frekvens", "Minne", " MB ledigt", "Typ", "Hårddiskutrymme", " ledigt av ",
+         "Windowsversion"},
+        {"fi", "Suoritin", "Taajuus", "Muisti", " MB vapaana", "Tyyppi", "Kiintolevytila", " vapaana / ",
+         "Windows-versio"},
+    };
+    for (const Edition& e : editions) {
+        auto table = *summary::EditionTableByCode(e.code);
+        const std::string f = e.freeOf;
+        Rows expected98{{e.processor, "Intel Celeron A", 9},
+                        {e.frequency, "400 Mhz", 13},
+                        kBlank,
+                        {e.memory, std::string("64 MB (14") + e.mbFree + ")", 8},
+                        kBlank,
+                        {e.space, "4.1 GB" + f + "6.0 GB", 19},
+                        kBlank,
+                        kBlank,
+                        {e.windows, "Microsoft Windows 98  4.10", 15}};
+        Rows rows = Build("win98-pc", {}, table);
+        EXPECT_EQ(rows, expected98) << e.code << Show(rows);
+        Rows expectedXP{{e.processor, "              Intel(R) Pentium(R) 4 CPU 2.40GHz", 9},
+                        {e.frequency, "2400 Mhz", 13},
+                        kBlank,
+                        {e.memory, std::string("512 MB (291") + e.mbFree + ")", 8},
+                        {e.type, "2 x 256 MB DIMM,SDRAM", 8},
+                        kBlank,
+                        {e.space, "23 GB" + f + "37 GB", 19},
+                        kBlank,
+                        kBlank,
+                        {e.windows, "Microsoft Windows XP Service Pack 2 5.1", 15}};
+        rows = Build("winxp-pc", {}, table);
+        EXPECT_EQ(rows, expectedXP) << e.code << Show(rows);
+        // The full lists differ from the Norwegian one in their captions
+        // only: the same rows, values and icons.
+        Rows full = Build("winxp-pc", {true, true, true}, table);
+        Rows norwegian = WindowsXP({true, true, true});
+        ASSERT_EQ(full.size(), norwegian.size()) << e.code;
+        for (std::size_t i = 0; i < full.size(); ++i) {
+            EXPECT_EQ(full[i].Image, norwegian[i].Image) << e.code << " row " << i;
+            // Drive rows carry the edition's "free of" text in their value.
+            if (norwegian[i].Caption == "Stasjon C" || norwegian[i].Caption == "Harddiskplass")
+                EXPECT_EQ(full[i].Value, "23 GB" + f + "37 GB") << e.code;
+            else if (norwegian[i].Caption == "Minne")
+                EXPECT_EQ(full[i].Value, std::string("512 MB (291") + e.mbFree + ")") << e.code;
+            else if (norwegian[i].Caption == "Installerte programmer")
+                EXPECT_EQ(full[i].Value, table[65215]) << e.code;   // the publisher column's heading
+            else
+                EXPECT_EQ(full[i].Value, norwegian[i].Value) << e.code << " row " << i;
+        }
+    }
+}
