@@ -342,3 +342,37 @@ TEST_F(SummaryListTest, TheFourEditionsOnWindows98AndXP) {
         }
     }
 }
+
+// A failure while building ends the build at that row: the rows made
+// before it stay with the caller, the failure passes on, and the next build
+// starts afresh.
+TEST_F(SummaryListTest, AFailureEndsTheBuildWhereItHappens) {
+    platform::SetActiveMachine(platform::LoadSimulatedMachine(
+        fs::path(TORVEX_SOURCE_DIR) / "machines" / "winxp-pc", fs::path(::testing::TempDir()) / "summary-fail"));
+    platform::SetResourceStrings(app::NorwegianStrings());
+    classes::TComponent form;
+    auto& info = form.CreateComponent<engine::TCorvaneSystemInfo>();
+    auto& drive = form.CreateComponent<components::TQuentaSysDrive>();
+    auto& programs = form.CreateComponent<components::TQuentaSysUninstall>();
+    auto& cpu = form.CreateComponent<components::TQuentaSysProcessor>();
+    auto& win = form.CreateComponent<components::TQuentaSysWindows>();
+    summary::TSummaryList list(info, cpu, win, drive, programs);
+    Rows shown;
+    auto failingSink = [&](const TSummaryRow& row) {
+        if (row.Caption == "Minne") throw std::runtime_error("the memory row failed");
+        shown.push_back(row);
+    };
+    EXPECT_THROW(list.BuildList({}, false, failingSink), std::runtime_error);
+    EXPECT_EQ(shown, (Rows{{"Processor", "              Intel(R) Pentium(R) 4 CPU 2.40GHz", 9},
+                           {"Frekvens", "2400 Mhz", 13},
+                           kBlank}));
+    Rows again = list.Rows({}, false);
+    EXPECT_EQ(again.size(), 10u);
+    // The console summary prints what it made and says why it stopped.
+    std::ostringstream out, err;
+    EXPECT_TRUE(summary::PrintSummary({}, out, err));
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str().substr(0, 10), "Processor\t");
+    EXPECT_NE(out.str().find("\n\nMinne\t512 MB (291 MB ledig)\nType\t2 x 256 MB DIMM,SDRAM\n\n"), std::string::npos)
+        << out.str();
+}
