@@ -19,6 +19,7 @@
 #include "engine/Zarvo_GUI.h"
 #include "platform/Corvane_Startup.h"
 #include "platform/machine/Machine.h"
+#include "platform/simulated/SimulatedMachine.h"
 
 using namespace torvex;
 using summary::TSummaryRow;
@@ -375,4 +376,40 @@ TEST_F(SummaryListTest, AFailureEndsTheBuildWhereItHappens) {
     EXPECT_EQ(out.str().substr(0, 10), "Processor\t");
     EXPECT_NE(out.str().find("\n\nMinne\t512 MB (291 MB ledig)\nType\t2 x 256 MB DIMM,SDRAM\n\n"), std::string::npos)
         << out.str();
+}
+
+// The drive rows go through the drive component: with one drive (C, which
+// the component read when it was loaded) every build shows what was read
+// then; with two, every build re-reads them both.
+TEST_F(SummaryListTest, DriveRowsRereadOnlyWhenTheLetterChanges) {
+    auto labelsOf = [](const char* machine, int builds) {
+        auto pc = platform::SimulatedMachine::Load(fs::path(TORVEX_SOURCE_DIR) / "machines" / machine,
+                                                   fs::path(::testing::TempDir()) / "summary-drives" / machine);
+        platform::SimulatedMachine& ref = *pc;
+        platform::SetActiveMachine(std::move(pc));
+        platform::SetResourceStrings(app::NorwegianStrings());
+        platform::PlatformStartup();
+        classes::TComponent form;
+        auto& info = form.CreateComponent<engine::TCorvaneSystemInfo>();
+        auto& drive = form.CreateComponent<components::TQuentaSysDrive>();
+        auto& programs = form.CreateComponent<components::TQuentaSysUninstall>();
+        auto& cpu = form.CreateComponent<components::TQuentaSysProcessor>();
+        auto& win = form.CreateComponent<components::TQuentaSysWindows>();
+        drive.SetAutoRetrieve(true);
+        drive.Loaded();
+        summary::TSummaryList list(info, cpu, win, drive, programs);
+        std::vector<std::string> captions;
+        for (int b = 0; b < builds; ++b) {
+            // Renamed behind the component's back before each build.
+            ref.setVolumeLabel('C', "SYS" + std::to_string(b));
+            for (const auto& row : list.Rows({false, true, false}, false))
+                if (row.Image == 19 && row.Caption.rfind("Stasjon", 0) == 0) captions.push_back(row.Caption);
+        }
+        return captions;
+    };
+    EXPECT_EQ(labelsOf("winxp-pc", 2), (std::vector<std::string>{"Stasjon C", "Stasjon C"}));
+    // The first build finds C selected since loading (read before the
+    // first rename); from the second build on, C follows D and is re-read.
+    EXPECT_EQ(labelsOf("win2000-dc", 2),
+              (std::vector<std::string>{"Stasjon C", "Stasjon D", "Stasjon C   SYS1", "Stasjon D"}));
 }
