@@ -7,6 +7,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QScreen>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -134,7 +138,12 @@ TTorvex::TTorvex(QWidget* parent)
       KnapBillederNo(LoadButtonFaces(1)),
       KnapBillederSv(LoadButtonFaces(2)),
       KnapBillederFi(LoadButtonFaces(3)),
-      corvaneSystemInfo_(std::make_unique<engine::TCorvaneSystemInfo>()) {
+      corvaneSystemInfo_(std::make_unique<engine::TCorvaneSystemInfo>()),
+      driveInfo_(std::make_unique<components::TQuentaSysDrive>()),
+      uninstall_(std::make_unique<components::TQuentaSysUninstall>()),
+      cpuInfo_(std::make_unique<components::TQuentaSysProcessor>()),
+      winInfo_(std::make_unique<components::TQuentaSysWindows>()),
+      netInfo_(std::make_unique<components::TQuentaSysNetwork>()) {
     setObjectName("Torvex");
     setWindowTitle("Torvex");
     corvaneSystemInfo_->SetExceptionMode(engine::emMessage);
@@ -148,6 +157,16 @@ TTorvex::TTorvex(QWidget* parent)
         return win32::IDOK;
     });
     CreateControls();
+    // The form has loaded: the drive and installed-programs components
+    // retrieve their data once, before the first build.
+    driveInfo_->SetAutoRetrieve(true);
+    uninstall_->SetAutoRetrieve(true);
+    try {
+        driveInfo_->Loaded();
+        uninstall_->Loaded();
+    } catch (const std::exception& error) {
+        ShowHandlerError(error);
+    }
     FormCreate();
 }
 
@@ -258,6 +277,7 @@ void TTorvex::CreateControls() {
     for (auto* toggle : {Programmer, Partitioner, Detaljer})
         connect(toggle, &TImageButton::Click, this, &TTorvex::OpdaterClick);
     connect(Afslut, &TImageButton::Click, this, &TTorvex::AfslutClick);
+    connect(Udskriv, &TImageButton::Click, this, &TTorvex::UdskrivClick);
 
     Udskrift = new QTextEdit(Panel2);
     Udskrift->setObjectName("Udskrift");
@@ -267,6 +287,7 @@ void TTorvex::CreateControls() {
 
     Kopier = makeButton("Kopier", 365, 26, 91, 26, 0, 6);
     Kopier->hide();
+    connect(Kopier, &TImageButton::Click, this, &TTorvex::KopierClick);
 
     Shape1 = new THotSpot(Panel1);
     Shape1->setObjectName("Shape1");
@@ -350,9 +371,92 @@ void TTorvex::BuildList() {
     AddRows();
 }
 
+summary::TSummaryToggles TTorvex::Toggles() const {
+    summary::TSummaryToggles t;
+    t.Programmer = Programmer->Pressed();
+    t.Partitioner = Partitioner->Pressed();
+    t.Detaljer = Detaljer->Pressed();
+    return t;
+}
+
+void TTorvex::AddRow(const summary::TSummaryRow& row) {
+    auto* item = new QTreeWidgetItem(List);
+    if (row.IsBlank()) return;   // no caption, no value, no icon
+    item->setText(0, QString::fromStdString(row.Caption));
+    item->setText(1, QString::fromStdString(row.Value));
+    if (row.Image >= 0 && row.Image < IkonListe.Count()) item->setIcon(0, IkonListe.Picture(row.Image));
+    item->setData(0, Qt::UserRole, row.Image);
+}
+
 void TTorvex::AddRows() {
-    // The summary rows are gathered by the list builder of the categories;
-    // until it is part of the window the list stays empty.
+    summary::TSummaryList builder(*corvaneSystemInfo_, *cpuInfo_, *winInfo_, *driveInfo_, *uninstall_);
+    // Each row shows as soon as it is made, so that a build that fails keeps
+    // what it had added.
+    builder.BuildList(Toggles(), OldWindows, [this](const summary::TSummaryRow& row) { AddRow(row); });
+}
+
+void TTorvex::AddPrintLine(const QString& text, int size) {
+    QTextCursor cursor(Udskrift->document());
+    cursor.movePosition(QTextCursor::End);
+    // Every line after the first starts a new paragraph, as a line added to
+    // the rich edit's lines does.
+    const bool first = printLines_ == 0;
+    QTextCharFormat format;
+    format.setFontPointSize(size);
+    format.setFontFamilies({Udskrift->font().family()});
+    if (!first) cursor.insertBlock(QTextBlockFormat(), format);
+    cursor.setCharFormat(format);
+    cursor.insertText(text, format);
+    ++printLines_;
+}
+
+void TTorvex::BuildPrintText() {
+    Udskrift->clear();
+    printLines_ = 0;
+    bool inPrograms = false;
+    AddPrintLine(QString::fromStdString(ResourceString(res::PrintTitle)), 14);
+    const QString programsHeader = QString::fromStdString(ResourceString(res::InstalledPrograms));
+    for (int i = 0; i < List->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = List->topLevelItem(i);
+        const QVariant imageData = row->data(0, Qt::UserRole);
+        const int image = imageData.isValid() ? imageData.toInt() : summary::icon::None;
+        const QString caption = row->text(0);
+        if (image == summary::icon::None && !inPrograms) {
+            AddPrintLine(QString(), 10);
+            continue;
+        }
+        if (caption.trimmed() == programsHeader) inPrograms = true;
+        if (!inPrograms) {
+            AddPrintLine(caption + ":", 10);
+            AddPrintLine(row->text(1).trimmed(), 12);
+        } else {
+            AddPrintLine(caption.trimmed(), 10);
+        }
+    }
+}
+
+bool TTorvex::ExecPrintDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TTorvex::PrintDocument(QPrinter& printer) {
+    printer.setDocName(QString::fromStdString(ResourceString(res::PrintDocument)));
+    printer.setFullPage(true);
+    Udskrift->document()->print(&printer);
+}
+
+void TTorvex::UdskrivClick() {
+    BuildPrintText();
+    QPrinter printer(QPrinter::HighResolution);
+    if (!ExecPrintDialog(printer)) return;
+    PrintDocument(printer);
+}
+
+void TTorvex::KopierClick() {
+    BuildPrintText();
+    Udskrift->selectAll();
+    Udskrift->copy();
 }
 
 void TTorvex::OpdaterClick() {

@@ -14,9 +14,14 @@
 
 #include "app/ImageButton.h"
 #include "app/QuentaSysURLLabel.h"
+#include "app/summary/SummaryList.h"
+#include "components/QuentaSysDrive.h"
 #include "components/QuentaSysInfo.h"
+#include "components/QuentaSysProcessor.h"
+#include "components/QuentaSysUninstall.h"
 
 class QLabel;
+class QPrinter;
 class QTextEdit;
 class QTreeWidget;
 
@@ -74,6 +79,12 @@ public:
 
     engine::TCorvaneSystemInfo& CorvaneSystemInfo() { return *corvaneSystemInfo_; }
     components::TQuentaSysInfo& QuentaSysInfo1() { return quentaSysInfo1_; }
+    components::TQuentaSysDrive& DriveInfo() { return *driveInfo_; }
+    components::TQuentaSysUninstall& Uninstall() { return *uninstall_; }
+    components::TQuentaSysProcessor& CPUInfo() { return *cpuInfo_; }
+    components::TQuentaSysWindows& WinInfo() { return *winInfo_; }
+    // Owned as the window has always owned it; nothing reads it.
+    components::TQuentaSysNetwork& NetInfo() { return *netInfo_; }
 
     const TGraphicList IkonListe;
     const TGraphicList KnapBilleder;
@@ -102,22 +113,45 @@ public:
     // are disabled while it runs.
     void BuildList();
 
+    // The toggle states as the list builder takes them.
+    summary::TSummaryToggles Toggles() const;
+
+    // Appends a line of the given size (points) to Udskrift.
+    void AddPrintLine(const QString& text, int size);
+    // Fills Udskrift from List: a title, then label and value lines per
+    // fact, an empty line per blank row, and the program names.
+    void BuildPrintText();
+    // Prints Udskrift as one job titled with the edition's document title.
+    void PrintDocument(QPrinter& printer);
+
     // Handlers, named after their control and event.
     void OpdaterClick();
+    void UdskrivClick();
+    void KopierClick();
     void AfslutClick();
     void Shape1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
 protected:
     // Appends the rows of the current toggle states.
     virtual void AddRows();
+    // Shows the print dialog; true when the user confirms.
+    virtual bool ExecPrintDialog(QPrinter& printer);
 
 private:
     void CreateControls();
     void FormCreate();
     void ShowHandlerError(const std::exception& error);
 
+    void AddRow(const summary::TSummaryRow& row);
+
     std::unique_ptr<engine::TCorvaneSystemInfo> corvaneSystemInfo_;
     components::TQuentaSysInfo quentaSysInfo1_;
+    std::unique_ptr<components::TQuentaSysDrive> driveInfo_;
+    std::unique_ptr<components::TQuentaSysUninstall> uninstall_;
+    std::unique_ptr<components::TQuentaSysProcessor> cpuInfo_;
+    std::unique_ptr<components::TQuentaSysWindows> winInfo_;
+    std::unique_ptr<components::TQuentaSysNetwork> netInfo_;
+    int printLines_ = 0;   // lines in Udskrift since it was cleared
 };
 
 }  // namespace torvex::app

@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <string>
 
 #include <unistd.h>
 
 #include "app/EditionStrings.h"
 #include "app/Main.h"
+#include "app/summary/ConsoleSummary.h"
 #include "overview/Zarvo_Splash.h"
 #include "platform/Corvane_Startup.h"
 #include "platform/machine/ProgramContext.h"
@@ -39,27 +41,41 @@ bool HasDisplay() {
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
-// Without a display the window cannot open; the console report next to this
-// program shows the same facts.
-int RunConsoleReport(const char* argv0) {
+// Without a display the window cannot open: the summary it would show is
+// printed instead (this edition's texts, the remembered toggles), followed
+// by a hint naming the console report with every fact.
+int RunConsoleSummary(const char* argv0) {
     std::fprintf(stderr, "torvex: no display found (DISPLAY and WAYLAND_DISPLAY are not set); "
-                         "printing the console report instead\n");
+                         "printing the summary instead\n");
     std::error_code error;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) self = argv0;
     // Installed side by side; in the build tree the report has its own folder.
     std::string report = (self.parent_path() / "torvex-report").string();
     if (!std::filesystem::exists(report, error)) report = TORVEX_REPORT_EXE;
-    std::fflush(stderr);
-    execl(report.c_str(), report.c_str(), static_cast<char*>(nullptr));
-    std::fprintf(stderr, "torvex: cannot start %s\n", report.c_str());
-    return 1;
+    torvex::platform::SetResourceStrings(EditionTable());
+    torvex::platform::SetMessageBoxHook([](const std::string& text, const std::string&, unsigned) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return 1;
+    });
+    bool built = false;
+    try {
+        torvex::platform::PlatformStartup();
+        built = torvex::summary::PrintSummary(torvex::summary::RememberedToggles(), std::cout, std::cerr);
+        torvex::platform::PlatformShutdown();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "torvex: %s\n", e.what());
+        return 1;
+    }
+    std::cout << "\nThe full report of every fact: " << report << "\n";
+    std::cout.flush();
+    return built ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!HasDisplay()) return RunConsoleReport(argv[0]);
+    if (!HasDisplay()) return RunConsoleSummary(argv[0]);
     // The window program's context: its edition's strings; the display's
     // facts and the message box follow once Qt has a display.
     torvex::platform::ProgramContext context;

@@ -1,6 +1,8 @@
 // torvex-report: the engine's report text on the terminal or in a file.
 //
 //   torvex-report [--machine DIR] [--topic NAME] [-o FILE]
+//   torvex-report [--machine DIR] --summary [--edition da|no|sv|fi]
+//                 [--details] [--drives] [--programs]
 //
 // Standard output carries the report (UTF-8, LF) and nothing else; messages
 // of the engine's refresh steps and every error go to standard error.
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/summary/ConsoleSummary.h"
 #include "engine/Zarvo_GUI.h"
 #include "platform/Corvane_Startup.h"
 #include "platform/machine/FileWrite.h"
@@ -27,8 +30,11 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "Usage: torvex-report [--machine DIR] [--topic NAME] [-o FILE]\n"
+    "       torvex-report [--machine DIR] --summary [--edition da|no|sv|fi]\n"
+    "                     [--details] [--drives] [--programs]\n"
     "\n"
-    "Writes what Torvex knows about this PC as a sectioned report text.\n"
+    "Writes what Torvex knows about this PC as a sectioned report text, or the\n"
+    "summary list of the window: one row a line, caption TAB value.\n"
     "\n"
     "  --machine DIR  report on the simulated Windows PC in folder DIR instead of\n"
     "                 this machine (overrides TORVEX_MACHINE)\n"
@@ -39,13 +45,19 @@ const char* const kUsage =
     "                 the machine's ANSI code page) instead of standard output;\n"
     "                 an existing FILE is replaced keeping its permissions, a link's\n"
     "                 target is the file written, a device or pipe is written to\n"
+    "  --summary      the summary list instead of the report\n"
+    "  --edition E    the summary's language: da, no (the default), sv or fi\n"
+    "  --details      the summary with the rows of the Detaljer button\n"
+    "  --drives       the summary with one row per drive (Partitioner)\n"
+    "  --programs     the summary with the installed programs (Programmer)\n"
     "  --help         show this text\n"
     "  --version      show the program's and the engine's version\n"
     "\n"
     "The same facts in a window, one page per topic, with the same export:\n"
     "torvex-overview (it takes the machine from TORVEX_MACHINE or --machine DIR).\n"
     "\n"
-    "Exit status: 0 done, 1 unusable machine folder or file not written, 2 bad usage.\n";
+    "Exit status: 0 done, 1 unusable machine folder, file not written or summary\n"
+    "not finished, 2 bad usage.\n";
 
 struct Options {
     std::optional<std::string> machine;
@@ -53,6 +65,9 @@ struct Options {
     std::optional<std::string> output;
     bool help = false;
     bool version = false;
+    bool summary = false;
+    std::optional<std::string> edition;
+    summary::TSummaryToggles toggles;
 };
 
 struct UsageError {
@@ -92,10 +107,25 @@ Options ParseArguments(int argc, char** argv) {
         } else if (arg == "-o" || arg == "--output") {
             o.output = value();
             if (o.output->empty()) throw UsageError{"-o needs a file name"};
+        } else if (arg == "--summary") {
+            o.summary = true;
+        } else if (arg == "--edition") {
+            o.edition = value();
+            if (!summary::EditionTableByCode(*o.edition))
+                throw UsageError{"unknown edition \"" + *o.edition + "\" (da, no, sv or fi)"};
+        } else if (arg == "--details") {
+            o.toggles.Detaljer = true;
+        } else if (arg == "--drives") {
+            o.toggles.Partitioner = true;
+        } else if (arg == "--programs") {
+            o.toggles.Programmer = true;
         } else {
             throw UsageError{"unknown argument \"" + args[i] + "\""};
         }
     }
+    bool summaryOptions = o.edition || o.toggles.Detaljer || o.toggles.Partitioner || o.toggles.Programmer;
+    if (summaryOptions && !o.summary) throw UsageError{"--edition, --details, --drives and --programs need --summary"};
+    if (o.summary && (o.topic || o.output)) throw UsageError{"--summary cannot be combined with --topic or -o"};
     return o;
 }
 
@@ -118,6 +148,17 @@ int Run(const Options& o) {
     // The platform flags and names, then the optional libraries, as every
     // program of the project starts.
     platform::PlatformStartup();
+
+    if (o.summary) {
+        platform::SetResourceStrings(*summary::EditionTableByCode(o.edition.value_or("no")));
+        bool built = summary::PrintSummary(o.toggles, std::cout, std::cerr);
+        platform::PlatformShutdown();
+        if (!std::cout) {
+            std::cerr << "torvex-report: cannot write the summary to standard output\n";
+            return kExitFailure;
+        }
+        return built ? kExitOk : kExitFailure;
+    }
 
     TStringList report;
     {

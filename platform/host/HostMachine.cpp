@@ -49,6 +49,7 @@
 #include "platform/host/HostNetwork.h"
 #include "platform/host/HostTimeZone.h"
 #include "platform/machine/FileText.h"
+#include "platform/host/HostVolume.h"
 #include "platform/machine/Machine.h"
 #include "platform/machine/TextUtil.h"
 #include "platform/machine/LayerCatalog.h"
@@ -472,6 +473,12 @@ public:
         if (!text) return std::nullopt;
         return Cpu0IdleTime(*text, sysconf(_SC_CLK_TCK));
     }
+    // Volumes and the idle time (HostVolume.h). The host's disks are never
+    // relabelled: setVolumeLabel keeps the default refusal.
+    std::optional<VolumeFacts> volumeInformation(char letter) override {
+        return HostVolumeFacts(drives(), letter, root_);
+    }
+    std::optional<std::uint64_t> processorIdleTime() override { return HostProcessorIdleTime(root_); }
     HostContext routinesContext() const {
         const char* h = std::getenv("HOME");
         return {root_, IsAbsolute(h) ? std::string(h) : user().home, ProcessEnvironment()};

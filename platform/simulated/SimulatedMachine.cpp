@@ -570,7 +570,10 @@ std::uint64_t SimulatedMachine::timeStampCounter() {
     return Scale(nanosecondsSinceBoot(), clockKHz_ * 1000u);
 }
 
-void SimulatedMachine::sleep(std::uint32_t milliseconds) { elapsedNs_ += std::uint64_t(milliseconds) * 1000000u; }
+void SimulatedMachine::sleep(std::uint32_t milliseconds) {
+    elapsedNs_ += std::uint64_t(milliseconds) * 1000000u;
+    sleptNs_ += std::uint64_t(milliseconds) * 1000000u;
+}
 
 const SimulatedMachine::Library* SimulatedMachine::library(const std::string& name) const {
     auto it = libraries_.find(NormalizeLibraryName(name));

@@ -85,6 +85,10 @@ public:
     // machine.json "processorLoad": the first processor's idle time follows
     // the machine's clock at that load.
     std::optional<std::uint64_t> firstProcessorIdleTime() override;
+    // Volumes, labels kept in memory, and the idle time (SimulatedVolume.cpp).
+    std::optional<VolumeFacts> volumeInformation(char letter) override;
+    bool setVolumeLabel(char letter, const std::string& label) override;
+    std::optional<std::uint64_t> processorIdleTime() override;
     // The "firmware" record of machine.json (SimulatedFirmware.cpp), built
     // when the machine loads so that a broken description stops the load.
     std::optional<FirmwareSegment> firmwareSegment() override { return firmware_; }
@@ -166,6 +170,8 @@ private:
     std::optional<MediaFacts> media_;
     bool shellOpenWorks_ = true;
     std::vector<std::string> shellOpenLog_;
+    std::map<char, std::string> volumeLabels_;   // renamed volumes, in memory only
+    std::uint64_t sleptNs_ = 0;                  // virtual time spent in sleep()
 
     // Clock: start time as seconds since 1970 (local and UTC), the time since
     // boot at start, and the virtual time elapsed since.

@@ -13,3 +13,6 @@
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Disk.h"
 #include "platform/win32/Win32Aspi.h"
+#include "platform/win32/Win32Volume.h"
+#include "platform/win32/Win32Native.h"
+#include "platform/win32/Win32Mpr.h"

@@ -115,6 +115,7 @@ const std::vector<ExportEntry>& ExportTable() {
         {"shell32.dll", "ShellExecuteA", Address(&ShellExecuteA), false},
         {"ntdll.dll", "ZwOpenSection", Address(&ZwOpenSection), false},
         {"ntdll.dll", "ZwClose", Address(&ZwClose), false},
+        {"ntdll.dll", "NtQuerySystemInformation", Address(&NtQuerySystemInformation), false},
         {"kernel32.dll", "MapViewOfFile", Address(&MapViewOfFile), false},
         {"kernel32.dll", "UnmapViewOfFile", Address(&UnmapViewOfFile), false},
         {"kernel32.dll", "CreateFileA", Address(&CreateFileA), false},

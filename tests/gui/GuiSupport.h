@@ -12,6 +12,7 @@
 
 #include "app/EditionStrings.h"
 #include "app/Main.h"
+#include "platform/Corvane_Startup.h"
 #include "platform/machine/Machine.h"
 #include "tests/FakeMachine.h"
 
@@ -26,8 +27,18 @@ inline testing::FakeMachine* UseFakeMachine(QTemporaryDir& folder, std::uint32_t
     machine->versionFacts.major = major;
     machine->versionFacts.minor = minor;
     machine->versionFacts.platformId = platformId;
+    // Every Windows 9x PC has its 16-bit USER module, which the memory
+    // category asks for the free resources.
+    if (platformId == 1) {
+        for (auto& r : machine->resources) r = 80;
+        machine->exports["kernel32.dll"] = {"LoadLibrary16", "FreeLibrary16", "GetProcAddress16", "QT_Thunk"};
+        machine->ordinals["kernel32.dll"] = {{35, "LoadLibrary16"}, {36, "FreeLibrary16"}, {37, "GetProcAddress16"}};
+    }
     auto* raw = machine.get();
     platform::SetActiveMachine(std::move(machine));
+    // The platform flags and libraries, as the program sets them up before
+    // its window: the list builder's engine steps depend on them.
+    platform::PlatformStartup();
     return raw;
 }
 

@@ -1,0 +1,240 @@
+// The summary window with its rows: the list shows the builder's rows with
+// their icons, the print text is built from the list exactly, copying puts
+// the formatted and the plain text on the clipboard, and a print job is one
+// document with the edition's title.
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+#include <filesystem>
+
+#include "tests/gui/GuiSupport.h"
+
+using namespace torvex;
+using namespace torvex::guitest;
+
+namespace {
+
+void UseShippedPC(const char* name, const QTemporaryDir& overlay) {
+    platform::SetActiveMachine(platform::LoadSimulatedMachine(
+        std::filesystem::path(TORVEX_SOURCE_DIR) / "machines" / name, overlay.path().toStdString()));
+    platform::PlatformStartup();
+}
+
+// The window with the given toggles pressed, rebuilt as a toggle click does.
+std::unique_ptr<app::TTorvex> Window(const char* pc, const QTemporaryDir& overlay, bool programmer,
+                                     bool partitioner, bool detaljer) {
+    UseShippedPC(pc, overlay);
+    auto window = StartWindow(app::NorwegianStrings());
+    window->Programmer->SetPressed(programmer);
+    window->Partitioner->SetPressed(partitioner);
+    window->Detaljer->SetPressed(detaljer);
+    window->OpdaterClick();
+    return window;
+}
+
+struct PrintLine {
+    QString text;
+    int size;
+};
+
+std::vector<PrintLine> PrintLines(const QTextEdit& edit) {
+    std::vector<PrintLine> lines;
+    for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) {
+        // An empty line carries its size in the paragraph's character format.
+        int size = b.begin().atEnd() ? int(b.charFormat().fontPointSize())
+                                     : int(b.begin().fragment().charFormat().fontPointSize());
+        lines.push_back({b.text(), size});
+    }
+    return lines;
+}
+
+}  // namespace
+
+class SummaryWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { platform::SetActiveMachine(nullptr); }
+
+    void theListShowsTheRowsWithTheirIcons() {
+        QTemporaryDir overlay;
+        auto window = Window("winxp-pc", overlay, false, false, false);
+        QTreeWidget& list = *window->List;
+        // Processor, Frekvens, blank, Minne, Type, blank, Harddiskplass,
+        // blank, blank, Windowsversjon.
+        QCOMPARE(list.topLevelItemCount(), 10);
+        QCOMPARE(list.topLevelItem(0)->text(0), QString("Processor"));
+        QCOMPARE(list.topLevelItem(3)->text(1), QString("512 MB (291 MB ledig)"));
+        QCOMPARE(list.topLevelItem(6)->text(1), QString("23 GB ledig av 37 GB"));
+        QCOMPARE(list.topLevelItem(9)->text(1), QString("Microsoft Windows XP Service Pack 2 5.1"));
+        for (int i : {0, 1, 3, 4, 6, 9}) QVERIFY2(!list.topLevelItem(i)->icon(0).isNull(), qPrintable(QString::number(i)));
+        for (int i : {2, 5, 7, 8}) {
+            QVERIFY(list.topLevelItem(i)->icon(0).isNull());
+            QVERIFY(list.topLevelItem(i)->text(0).isEmpty());
+        }
+        // The processor row's picture is the processor icon (9), the
+        // memory rows' the memory icon (8).
+        QCOMPARE(list.topLevelItem(0)->data(0, Qt::UserRole).toInt(), 9);
+        QCOMPARE(list.topLevelItem(4)->data(0, Qt::UserRole).toInt(), 8);
+        // A toggle click rebuilds the list from scratch.
+        QTest::mouseClick(window->Detaljer, Qt::LeftButton);
+        QCOMPARE(list.topLevelItem(0)->text(0), QString("Hovedsystem"));
+        QTest::mouseClick(window->Detaljer, Qt::LeftButton);
+        QCOMPARE(list.topLevelItemCount(), 10);
+    }
+
+    void thePrintTextHasTitleLabelsValuesSeparatorsAndProgramNames() {
+        QTemporaryDir overlay;
+        auto window = Window("win98-pc", overlay, true, false, false);
+        window->BuildPrintText();
+        std::vector<PrintLine> lines = PrintLines(*window->Udskrift);
+        std::vector<std::pair<QString, int>> expected = {
+            {"Datamaskinens spesifikasjoner:", 14},
+            {"Processor:", 10}, {"Intel Celeron A", 12},
+            {"Frekvens:", 10}, {"400 Mhz", 12},
+            {"", 10},
+            {"Minne:", 10}, {"64 MB (14 MB ledig)", 12},
+            {"", 10},
+            {"Harddiskplass:", 10}, {"4.1 GB ledig av 6.0 GB", 12},
+            {"", 10},
+            {"", 10},
+            {"Windowsversjon:", 10}, {"Microsoft Windows 98  4.10", 12},
+            {"", 10},
+            // The programs: the heading and the names, no publishers.
+            {"Installerte programmer", 10},
+            {"Microsoft Office 97, Professional Edition", 10},
+            {"Torvex", 10},
+        };
+        QCOMPARE(int(lines.size()), int(expected.size()));
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            QCOMPARE(lines[i].text, expected[i].first);
+            QCOMPARE(lines[i].size, expected[i].second);
+        }
+        // Rebuilding starts from an empty document.
+        window->BuildPrintText();
+        QCOMPARE(int(PrintLines(*window->Udskrift).size()), int(expected.size()));
+    }
+
+    void copyPutsTheFormattedTextAndItsPlainForm() {
+        QTemporaryDir overlay;
+        auto window = Window("winxp-pc", overlay, false, false, false);
+        QVERIFY(window->Kopier->isHidden());
+        QApplication::clipboard()->clear();
+        window->KopierClick();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QVERIFY(data->hasHtml());
+        QVERIFY(data->html().contains("Datamaskinens spesifikasjoner:"));
+        QVERIFY(data->html().contains("font-size:14pt"));
+        const QString plain = data->text();
+        QVERIFY(plain.startsWith("Datamaskinens spesifikasjoner:\nProcessor:\n"));
+        QVERIFY(plain.contains("Minne:\n512 MB (291 MB ledig)\n"));
+    }
+
+    void aPrintJobIsOneDocumentWithTheEditionsTitle() {
+        QTemporaryDir overlay;
+        auto window = Window("winxp-pc", overlay, true, true, true);
+        window->BuildPrintText();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = overlay.filePath("summary.pdf");
+        printer.setOutputFileName(pdf);
+        window->PrintDocument(printer);
+        QCOMPARE(printer.docName(), QString("Systeminformasjon"));
+        QVERIFY(QFileInfo(pdf).size() > 1000);
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty()) QSKIP("pdftotext is not installed; the PDF's text is not checked");
+        QProcess p;
+        p.start(pdftotext, {"-layout", pdf, "-"});
+        QVERIFY(p.waitForFinished(30000));
+        // The fonts set "fi" as one ligature glyph, which extracts as U+FB01.
+        const QString text = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+        for (const char* line : {"Datamaskinens spesifikasjoner:", "Hovedsystem:", "System Manufacturer System Name",
+                                 "Windowsversjon:", "Microsoft Windows XP Service Pack 2 5.1", "Stasjon C:",
+                                 "Installerte programmer", "Mozilla Firefox (1.0)", "Windows XP Hotfix - KB888302"})
+            QVERIFY2(text.contains(QString::fromUtf8(line)), line);
+        QVERIFY(!text.contains("GRISOFT"));   // publishers are not printed
+    }
+
+    // End to end through a CUPS queue that writes its jobs to a file:
+    // TORVEX_TEST_CUPS_PRINTER names the queue (CUPS_SERVER the server),
+    // TORVEX_TEST_CUPS_OUTPUT the file its device writes.
+    void aPrintJobLandsInACupsQueueWithItsTitleAndText() {
+        const QString queue = qEnvironmentVariable("TORVEX_TEST_CUPS_PRINTER");
+        const QString output = qEnvironmentVariable("TORVEX_TEST_CUPS_OUTPUT");
+        if (queue.isEmpty() || output.isEmpty())
+            QSKIP("no CUPS file queue named (TORVEX_TEST_CUPS_PRINTER, TORVEX_TEST_CUPS_OUTPUT)");
+        QFile::remove(output);
+        QTemporaryDir overlay;
+        auto window = Window("winxp-pc", overlay, true, false, true);
+        window->BuildPrintText();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(queue);
+        QVERIFY2(printer.isValid(), "the queue is not known to CUPS");
+        window->PrintDocument(printer);
+        // The job is done when the device has written the file and CUPS
+        // lists the job as completed.
+        QString jobs;
+        for (int i = 0; i < 120; ++i) {
+            QProcess lpstat;
+            lpstat.start("lpstat", {"-W", "completed", "-l", "-o", queue});
+            lpstat.waitForFinished(10000);
+            jobs = QString::fromUtf8(lpstat.readAllStandardOutput());
+            if (QFileInfo(output).size() > 0 && !jobs.isEmpty()) break;
+            QTest::qWait(500);
+        }
+        QVERIFY2(QFileInfo(output).size() > 0, qPrintable(output + " was not written"));
+        // The job's title: the document name CUPS kept with the job.
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray postscript = file.readAll();
+        QVERIFY2(postscript.contains("%%Title: (Systeminformasjon)"), postscript.left(400).constData());
+        // Its text. The generic PostScript queue turns the fonts into Type 3
+        // glyph procedures that no text extractor reads back, so the text is
+        // read from the job's document as the queue received it (the server
+        // keeps it with PreserveJobFiles; TORVEX_TEST_CUPS_SPOOL names its
+        // request folder), falling back to the printed file itself.
+        QString document = output;
+        const QString spool = qEnvironmentVariable("TORVEX_TEST_CUPS_SPOOL");
+        if (!spool.isEmpty()) {
+            QFileInfoList files = QDir(spool).entryInfoList({"d*-001"}, QDir::Files, QDir::Time);
+            QVERIFY2(!files.isEmpty(), "the queue kept no job document");
+            document = files.front().filePath();
+        } else {
+            const QString pdf = overlay.filePath("job.pdf");
+            QProcess convert;
+            convert.start("ps2pdf", {output, pdf});
+            QVERIFY(convert.waitForFinished(60000));
+            document = pdf;
+        }
+        QProcess p;
+        p.start("pdftotext", {"-layout", document, "-"});
+        QVERIFY(p.waitForFinished(30000));
+        const QString text = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+        QStringList expected = {"Datamaskinens spesifikasjoner:"};
+        for (int i = 0; i < window->List->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = window->List->topLevelItem(i);
+            if (row->text(0).isEmpty()) continue;
+            if (row->text(0) == "Installerte programmer") break;
+            expected << row->text(0) + ":" << row->text(1).trimmed();
+        }
+        expected << "Installerte programmer" << "AVG 7.0" << "Skype 1.1" << "Windows XP Hotfix - KB885835";
+        // Runs of blanks are laid out as the page has them: compared collapsed.
+        const QString flat = text.simplified();
+        for (const QString& line : expected)
+            QVERIFY2(flat.contains(line.simplified()), qPrintable("missing in the printed text: " + line + "\n" + text));
+    }
+};
+
+QTEST_MAIN(SummaryWindowTest)
+#include "test_summary_window.moc"

@@ -1,0 +1,415 @@
+// The summary list: FormatSize and the memory rounding, the line-break
+// rule, and the rows of the shipped PCs for every toggle state and edition.
+// The expected rows are worked out by hand from each PC's facts (its
+// machine.json, registry, processor dump and firmware tables) by the list's
+// rules; rows of the display, multimedia, network and printer categories are
+// not part of the engine yet and so not part of the lists.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/EditionStrings.h"
+#include "app/summary/ConsoleSummary.h"
+#include "app/summary/SummaryList.h"
+#include "components/QuentaSysDrive.h"
+#include "components/QuentaSysInfo.h"
+#include "components/QuentaSysProcessor.h"
+#include "components/QuentaSysUninstall.h"
+#include "engine/Zarvo_GUI.h"
+#include "platform/Corvane_Startup.h"
+#include "platform/machine/Machine.h"
+#include "platform/simulated/SimulatedMachine.h"
+
+using namespace torvex;
+using summary::TSummaryRow;
+using summary::TSummaryToggles;
+namespace fs = std::filesystem;
+
+namespace torvex::summary {
+void PrintTo(const TSummaryRow& row, std::ostream* out) {
+    *out << "[" << row.Caption << "] [" << row.Value << "] " << row.Image;
+}
+}  // namespace torvex::summary
+
+namespace {
+
+using Rows = std::vector<TSummaryRow>;
+
+const TSummaryRow kBlank{"", "", -1};
+
+// Builds the list as the window does on a freshly loaded PC.
+Rows Build(const char* machine, TSummaryToggles toggles, const app::StringTable& strings = app::NorwegianStrings()) {
+    platform::SetActiveMachine(
+        platform::LoadSimulatedMachine(fs::path(TORVEX_SOURCE_DIR) / "machines" / machine,
+                                       fs::path(::testing::TempDir()) / "summary-overlay" / machine));
+    platform::SetResourceStrings(strings);
+    platform::SetMessageBoxHook([](const std::string& text, const std::string&, unsigned) {
+        ADD_FAILURE() << "message box: " << text;
+        return 1;
+    });
+    platform::PlatformStartup();
+    classes::TComponent form;
+    auto& info = form.CreateComponent<engine::TCorvaneSystemInfo>();
+    auto& sysInfo = form.CreateComponent<components::TQuentaSysInfo>();
+    auto& drive = form.CreateComponent<components::TQuentaSysDrive>();
+    auto& programs = form.CreateComponent<components::TQuentaSysUninstall>();
+    auto& cpu = form.CreateComponent<components::TQuentaSysProcessor>();
+    auto& win = form.CreateComponent<components::TQuentaSysWindows>();
+    drive.SetAutoRetrieve(true);
+    programs.SetAutoRetrieve(true);
+    drive.Loaded();
+    programs.Loaded();
+    summary::TSummaryList list(info, cpu, win, drive, programs);
+    Rows rows = list.Rows(toggles, summary::IsOldWindowsVersion(sysInfo.VersionWIN()));
+    platform::PlatformShutdown();
+    return rows;
+}
+
+std::string Show(const Rows& rows) {
+    std::string text;
+    for (const auto& r : rows) text += "\n  [" + r.Caption + "] [" + r.Value + "] " + std::to_string(r.Image);
+    return text;
+}
+
+void Append(Rows& rows, const Rows& more) { rows.insert(rows.end(), more.begin(), more.end()); }
+
+class SummaryListTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        platform::SetMessageBoxHook({});
+        platform::SetActiveMachine(nullptr);
+    }
+};
+
+// The short list of a PC without detail rows: processor, memory, disk space,
+// (the display rows' place), Windows.
+Rows ShortList(const std::string& processor, const std::string& frequency, const std::string& memory,
+               const std::string* type, const std::string& space, const std::string& windows) {
+    Rows r{{"Processor", processor, 9}};
+    if (!frequency.empty()) r.push_back({"Frekvens", frequency, 13});
+    r.push_back(kBlank);
+    r.push_back({"Minne", memory, 8});
+    if (type) r.push_back({"Type", *type, 8});
+    Append(r, {kBlank, {"Harddiskplass", space, 19}, kBlank, kBlank, {"Windowsversjon", windows, 15}});
+    return r;
+}
+
+}  // namespace
+
+TEST(SummaryFormat, FormatSizeAtItsLimits) {
+    EXPECT_EQ(summary::FormatSize(0), "0 MB");
+    EXPECT_EQ(summary::FormatSize(512LL * 1024 * 1024), "512 MB");
+    EXPECT_EQ(summary::FormatSize(1073741823LL), "1024 MB");   // just under 1 GB
+    EXPECT_EQ(summary::FormatSize(1073741824LL), "1.0 GB");
+    EXPECT_EQ(summary::FormatSize(1536LL << 20), "1.5 GB");
+    EXPECT_EQ(summary::FormatSize(9727LL << 20), "9.5 GB");
+    EXPECT_EQ(summary::FormatSize(9728LL << 20), "10 GB");
+    EXPECT_EQ(summary::FormatSize(10LL << 30), "10 GB");
+    EXPECT_EQ(summary::FormatSize(40007761920LL), "37 GB");
+    EXPECT_EQ(summary::FormatSize(2LL << 40), "2048 GB");
+    // The edition's own unit texts.
+    EXPECT_EQ(summary::FormatSize(1536LL << 20, " Mt", " Gt"), "1.5 Gt");
+    EXPECT_EQ(summary::FormatSize(-1), "0 MB");
+}
+
+TEST(SummaryFormat, ALineBreakNeverSplitsARow) {
+    EXPECT_EQ(summary::OneLine("Acme\r\nModel 7\n"), "Acme  Model 7 ");
+    EXPECT_EQ(summary::OneLine("plain"), "plain");
+    EXPECT_EQ(summary::OneLine(std::string("Intel(R) 2.40GHz\0\0", 18)), "Intel(R) 2.40GHz");
+    EXPECT_EQ(summary::ConsoleLine({"Minne", "64 MB", 8}), "Minne\t64 MB");
+    EXPECT_EQ(summary::ConsoleLine(kBlank), "");
+    EXPECT_TRUE(summary::IsOldWindowsVersion("4.10"));
+    EXPECT_TRUE(summary::IsOldWindowsVersion("4.0"));
+    EXPECT_FALSE(summary::IsOldWindowsVersion("4.90"));
+    EXPECT_FALSE(summary::IsOldWindowsVersion("5.0"));
+}
+
+// ---------------------------------------------------------------- short lists of every shipped PC
+
+TEST_F(SummaryListTest, ShortListOfEveryShippedPC) {
+    const std::string me = "1 x 128 MB DIMM,SDRAM", dc = "2 x 512 MB DIMM,SDRAM", xp = "2 x 256 MB DIMM,SDRAM";
+    const std::string p4 = "              Intel(R) Pentium(R) 4 CPU 2.40GHz";
+    struct Case {
+        const char* machine;
+        Rows rows;
+    } cases[] = {
+        // Intel processors before the Pentium 4 have no brand string: the
+        // engine's vendor and model name stand in.
+        {"win95-pc", ShortList("Intel Pentium", "100 Mhz", "16 MB (1 MB ledig)", nullptr,
+                               "153 MB ledig av 511 MB", "  4.0")},
+        {"win95osr2-pc", ShortList("AMD-K6tm w/ multimedia extensions", "233 Mhz", "32 MB (4 MB ledig)", nullptr,
+                                   "2.0 GB ledig av 3.0 GB", "  B 4.0")},
+        {"win98-pc", ShortList("Intel Celeron A", "400 Mhz", "64 MB (14 MB ledig)", nullptr,
+                               "4.1 GB ledig av 6.0 GB", "Microsoft Windows 98  4.10")},
+        {"win98se-pc", ShortList("Intel Pentium III", "450 Mhz", "128 MB (61 MB ledig)", nullptr,
+                                 "2.3 GB ledig av 4.0 GB", "Microsoft Windows 98  A  4.10")},
+        {"winme-pc", ShortList("AMD Athlon(tm) Processor", "1000 Mhz", "256 MB (156 MB ledig)", &me,
+                               "20 GB ledig av 28 GB", "Microsoft Windows ME   4.90")},
+        {"nt4-pc", ShortList("Intel Pentium Pro", "200 Mhz", "128 MB (59 MB ledig)", nullptr,
+                             "1.6 GB ledig av 4.0 GB", "Microsoft Windows NT Service Pack 6 4.0")},
+        {"win2000-dc", ShortList("Intel Pentium III", "1000 Mhz", "1024 MB (594 MB ledig)", &dc,
+                                 "20 GB ledig av 34 GB", "Microsoft Windows 2000 Service Pack 4 5.0")},
+        {"winxp-pc", ShortList(p4, "2400 Mhz", "512 MB (291 MB ledig)", &xp, "23 GB ledig av 37 GB",
+                               "Microsoft Windows XP Service Pack 2 5.1")},
+        // The guest may not open the registration key with full access: no
+        // product name.
+        {"winxp-pc-guest", ShortList(p4, "2400 Mhz", "512 MB (291 MB ledig)", &xp, "23 GB ledig av 37 GB",
+                                     " Service Pack 2 5.1")},
+    };
+    for (const Case& c : cases) {
+        Rows rows = Build(c.machine, {});
+        EXPECT_EQ(rows, c.rows) << c.machine << Show(rows);
+    }
+}
+
+// ---------------------------------------------------------------- every toggle state: Windows 98 and XP
+
+namespace {
+
+// The Windows 98 PC (OldWindows: no memory type, no network rows or
+// network drives), composed in the list's order for a toggle state.
+Rows Windows98(TSummaryToggles t) {
+    const bool d = t.Detaljer;
+    Rows r;
+    if (d) r.push_back({"Hovedsystem", "ABIT ZM6", 0});
+    r.push_back({"Processor", "Intel Celeron A", 9});
+    r.push_back({"Frekvens", "400 Mhz", 13});
+    if (d)
+        Append(r, {{"Spenning", "2.0V", 11},
+                   {"Sokkel", "SOCKET 370 (ZIF Socket)", 14},
+                   {"Tid siden siste oppstart", "1 Hour, 5 Minutes, 5 Seconds.", 12},
+                   {"Utvidelsesspor", "1 x ISA, 16 bit", 3},
+                   {"Utvidelsesspor", "4 x PCI, 32 bit", 3},
+                   {"Utvidelsesspor", "1 x AGP, 32 bit", 3}});
+    Append(r, {kBlank, {"Minne", "64 MB (14 MB ledig)", 8}});
+    if (d)
+        // blank, the multimedia section's closing blank; the storage passes
+        // (Windows 98 files its floppy drive among the disk drives).
+        Append(r, {kBlank, kBlank,
+                   {"Harddisk 0", "FUJITSU MPE3064AT", 19},
+                   {"Harddisk 1", "GENERIC NEC  FLOPPY DISK", 19},
+                   kBlank,
+                   {"CD-ROM 0", "CREATIVE CD5233E", 20}});
+    r.push_back(kBlank);
+    if (!t.Partitioner) Append(r, {{"Harddiskplass", "4.1 GB ledig av 6.0 GB", 19}, kBlank});
+    if (d) r.push_back({"DirectX versjon", "6.02.0436", 1});
+    r.push_back(kBlank);
+    r.push_back({"Windowsversjon", "Microsoft Windows 98  4.10", 15});
+    if (d)
+        Append(r, {{"Registrert på", "Anna Lindqvist  Lindqvist Bokföring AB", 0},
+                   kBlank,
+                   {"Modem", "HSP56 MicroModem", 24},
+                   kBlank,
+                   {"Mus", "Standard PS/2-portmus", 23},
+                   kBlank,
+                   {"Tastatur", "Standardtangentbord (101/102 tangenter) eller Microsoft Natural Keyboard", 22}});
+    if (t.Partitioner)
+        Append(r, {kBlank, {"Stasjon C", "4.1 GB ledig av 6.0 GB", 19}, kBlank,
+                   {"Harddiskplass", "4.1 GB ledig av 6.0 GB", 19}});
+    if (t.Programmer)
+        Append(r, {kBlank,
+                   {"Installerte programmer", "Programvareprodusent", 0},
+                   {"Microsoft Office 97, Professional Edition", "", -1},
+                   {"Torvex", "", -1}});
+    return r;
+}
+
+// The Windows XP PC.
+Rows WindowsXP(TSummaryToggles t) {
+    const bool d = t.Detaljer;
+    Rows r;
+    if (d) r.push_back({"Hovedsystem", "System Manufacturer System Name", 0});
+    r.push_back({"Processor", "              Intel(R) Pentium(R) 4 CPU 2.40GHz", 9});
+    r.push_back({"Frekvens", "2400 Mhz", 13});
+    if (d)
+        Append(r, {{"Spenning", "1.5V", 11},
+                   {"Sokkel", "Socket 478 ()", 14},
+                   {"Tid siden siste oppstart", "1 Hour, 30 Minutes, 12 Seconds.", 12},
+                   {"Utvidelsesspor", "6 x PCI, 32 bit", 3},
+                   {"Utvidelsesspor", "1 x AGP 4X, 32 bit", 3}});
+    Append(r, {kBlank, {"Minne", "512 MB (291 MB ledig)", 8}, {"Type", "2 x 256 MB DIMM,SDRAM", 8}});
+    if (d)
+        Append(r, {kBlank, kBlank,
+                   {"Diskett 0", "Floppy disk drive", 18},
+                   {"Harddisk 0", "Maxtor 6Y080L0", 19},
+                   kBlank,
+                   {"CD-ROM 0", "PLEXTOR DVDR   PX-708A", 20},
+                   {"Båndstasjon 0", "HP C5683A SCSI Sequential Device", 21}});
+    r.push_back(kBlank);
+    if (!t.Partitioner) Append(r, {{"Harddiskplass", "23 GB ledig av 37 GB", 19}, kBlank});
+    // Characters 4 to 102 of "4.09.00.0904".
+    if (d) r.push_back({"DirectX versjon", "9.00.0904", 1});
+    r.push_back(kBlank);
+    r.push_back({"Windowsversjon", "Microsoft Windows XP Service Pack 2 5.1", 15});
+    if (d)
+        // No modem on this PC: neither its row nor its blank row.
+        Append(r, {{"Registrert på", "Mette Sørensen  ", 0},
+                   kBlank,
+                   {"Mus", "PS/2 Compatible Mouse", 23},
+                   kBlank,
+                   {"Tastatur", "Standard 101/102-Key or Microsoft Natural PS/2 Keyboard", 22}});
+    if (t.Partitioner)
+        Append(r, {kBlank, {"Stasjon C", "23 GB ledig av 37 GB", 19}, kBlank,
+                   {"Harddiskplass", "23 GB ledig av 37 GB", 19}});
+    if (t.Programmer)
+        Append(r, {kBlank,
+                   {"Installerte programmer", "Programvareprodusent", 0},
+                   {"AVG 7.0", "GRISOFT, s.r.o.", -1},
+                   {"Mozilla Firefox (1.0)", "Mozilla", -1},
+                   {"J2SE Runtime Environment 1.4.2_06", "Sun Microsystems, Inc.", -1},
+                   {"Adobe Reader 7.0", "Adobe Systems Incorporated", -1},
+                   {"Nero 6 Ultra Edition", "Ahead Software AG", -1},
+                   {"Skype 1.1", "Skype Technologies S.A.", -1},
+                   {"Torvex", "", -1},
+                   {"Windows XP Hotfix - KB873339", "Microsoft Corporation", -1},
+                   {"Windows XP Hotfix - KB885835", "Microsoft Corporation", -1},
+                   {"Windows XP Hotfix - KB888302", "Microsoft Corporation", -1}});
+    return r;
+}
+
+std::string Name(TSummaryToggles t) {
+    return std::string(t.Programmer ? "R" : "-") + (t.Partitioner ? "P" : "-") + (t.Detaljer ? "D" : "-");
+}
+
+}  // namespace
+
+TEST_F(SummaryListTest, EveryToggleStateOnWindows98AndXP) {
+    for (int bits = 0; bits < 8; ++bits) {
+        TSummaryToggles t{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
+        Rows rows98 = Build("win98-pc", t);
+        EXPECT_EQ(rows98, Windows98(t)) << "win98-pc " << Name(t) << Show(rows98);
+        Rows rowsXP = Build("winxp-pc", t);
+        EXPECT_EQ(rowsXP, WindowsXP(t)) << "winxp-pc " << Name(t) << Show(rowsXP);
+    }
+}
+
+TEST_F(SummaryListTest, TheFourEditionsOnWindows98AndXP) {
+    // Captions and unit texts of the short list, per edition.
+    struct Edition {
+        const char* code;
+        const char *processor, *frequency, *memory, *mbFree, *type, *space, *freeOf, *windows;
+    } editions[] = {
+        {"da", "Processor", "Frekvens", "Hukommelse", " MB ledig", "Type", "Harddiskplads", " ledig af ",
+         "Windowsversion"},
+        {"no", "Processor", "Frekvens", "Minne", " MB ledig", "Type", "Harddiskplass", " ledig av ", "Windowsversjon"},
+        {"sv", "Processor", "Frekvens", "Minne", " MB ledigt", "Typ", "Hårddiskutrymme", " ledigt av ",
+         "Windowsversion"},
+        {"fi", "Suoritin", "Taajuus", "Muisti", " MB vapaana", "Tyyppi", "Kiintolevytila", " vapaana / ",
+         "Windows-versio"},
+    };
+    for (const Edition& e : editions) {
+        auto table = *summary::EditionTableByCode(e.code);
+        const std::string f = e.freeOf;
+        Rows expected98{{e.processor, "Intel Celeron A", 9},
+                        {e.frequency, "400 Mhz", 13},
+                        kBlank,
+                        {e.memory, std::string("64 MB (14") + e.mbFree + ")", 8},
+                        kBlank,
+                        {e.space, "4.1 GB" + f + "6.0 GB", 19},
+                        kBlank,
+                        kBlank,
+                        {e.windows, "Microsoft Windows 98  4.10", 15}};
+        Rows rows = Build("win98-pc", {}, table);
+        EXPECT_EQ(rows, expected98) << e.code << Show(rows);
+        Rows expectedXP{{e.processor, "              Intel(R) Pentium(R) 4 CPU 2.40GHz", 9},
+                        {e.frequency, "2400 Mhz", 13},
+                        kBlank,
+                        {e.memory, std::string("512 MB (291") + e.mbFree + ")", 8},
+                        {e.type, "2 x 256 MB DIMM,SDRAM", 8},
+                        kBlank,
+                        {e.space, "23 GB" + f + "37 GB", 19},
+                        kBlank,
+                        kBlank,
+                        {e.windows, "Microsoft Windows XP Service Pack 2 5.1", 15}};
+        rows = Build("winxp-pc", {}, table);
+        EXPECT_EQ(rows, expectedXP) << e.code << Show(rows);
+        // The full lists differ from the Norwegian one in their captions
+        // only: the same rows, values and icons.
+        Rows full = Build("winxp-pc", {true, true, true}, table);
+        Rows norwegian = WindowsXP({true, true, true});
+        ASSERT_EQ(full.size(), norwegian.size()) << e.code;
+        for (std::size_t i = 0; i < full.size(); ++i) {
+            EXPECT_EQ(full[i].Image, norwegian[i].Image) << e.code << " row " << i;
+            // Drive rows carry the edition's "free of" text in their value.
+            if (norwegian[i].Caption == "Stasjon C" || norwegian[i].Caption == "Harddiskplass")
+                EXPECT_EQ(full[i].Value, "23 GB" + f + "37 GB") << e.code;
+            else if (norwegian[i].Caption == "Minne")
+                EXPECT_EQ(full[i].Value, std::string("512 MB (291") + e.mbFree + ")") << e.code;
+            else if (norwegian[i].Caption == "Installerte programmer")
+                EXPECT_EQ(full[i].Value, table[65215]) << e.code;   // the publisher column's heading
+            else
+                EXPECT_EQ(full[i].Value, norwegian[i].Value) << e.code << " row " << i;
+        }
+    }
+}
+
+// A failure while building ends the build at that row: the rows made
+// before it stay with the caller, the failure passes on, and the next build
+// starts afresh.
+TEST_F(SummaryListTest, AFailureEndsTheBuildWhereItHappens) {
+    platform::SetActiveMachine(platform::LoadSimulatedMachine(
+        fs::path(TORVEX_SOURCE_DIR) / "machines" / "winxp-pc", fs::path(::testing::TempDir()) / "summary-fail"));
+    platform::SetResourceStrings(app::NorwegianStrings());
+    classes::TComponent form;
+    auto& info = form.CreateComponent<engine::TCorvaneSystemInfo>();
+    auto& drive = form.CreateComponent<components::TQuentaSysDrive>();
+    auto& programs = form.CreateComponent<components::TQuentaSysUninstall>();
+    auto& cpu = form.CreateComponent<components::TQuentaSysProcessor>();
+    auto& win = form.CreateComponent<components::TQuentaSysWindows>();
+    summary::TSummaryList list(info, cpu, win, drive, programs);
+    Rows shown;
+    auto failingSink = [&](const TSummaryRow& row) {
+        if (row.Caption == "Minne") throw std::runtime_error("the memory row failed");
+        shown.push_back(row);
+    };
+    EXPECT_THROW(list.BuildList({}, false, failingSink), std::runtime_error);
+    EXPECT_EQ(shown, (Rows{{"Processor", "              Intel(R) Pentium(R) 4 CPU 2.40GHz", 9},
+                           {"Frekvens", "2400 Mhz", 13},
+                           kBlank}));
+    Rows again = list.Rows({}, false);
+    EXPECT_EQ(again.size(), 10u);
+    // The console summary prints what it made and says why it stopped.
+    std::ostringstream out, err;
+    EXPECT_TRUE(summary::PrintSummary({}, out, err));
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str().substr(0, 10), "Processor\t");
+    EXPECT_NE(out.str().find("\n\nMinne\t512 MB (291 MB ledig)\nType\t2 x 256 MB DIMM,SDRAM\n\n"), std::string::npos)
+        << out.str();
+}
+
+// The drive rows go through the drive component: with one drive (C, which
+// the component read when it was loaded) every build shows what was read
+// then; with two, every build re-reads them both.
+TEST_F(SummaryListTest, DriveRowsRereadOnlyWhenTheLetterChanges) {
+    auto labelsOf = [](const char* machine, int builds) {
+        auto pc = platform::SimulatedMachine::Load(fs::path(TORVEX_SOURCE_DIR) / "machines" / machine,
+                                                   fs::path(::testing::TempDir()) / "summary-drives" / machine);
+        platform::SimulatedMachine& ref = *pc;
+        platform::SetActiveMachine(std::move(pc));
+        platform::SetResourceStrings(app::NorwegianStrings());
+        platform::PlatformStartup();
+        classes::TComponent form;
+        auto& info = form.CreateComponent<engine::TCorvaneSystemInfo>();
+        auto& drive = form.CreateComponent<components::TQuentaSysDrive>();
+        auto& programs = form.CreateComponent<components::TQuentaSysUninstall>();
+        auto& cpu = form.CreateComponent<components::TQuentaSysProcessor>();
+        auto& win = form.CreateComponent<components::TQuentaSysWindows>();
+        drive.SetAutoRetrieve(true);
+        drive.Loaded();
+        summary::TSummaryList list(info, cpu, win, drive, programs);
+        std::vector<std::string> captions;
+        for (int b = 0; b < builds; ++b) {
+            // Renamed behind the component's back before each build.
+            ref.setVolumeLabel('C', "SYS" + std::to_string(b));
+            for (const auto& row : list.Rows({false, true, false}, false))
+                if (row.Image == 19 && row.Caption.rfind("Stasjon", 0) == 0) captions.push_back(row.Caption);
+        }
+        return captions;
+    };
+    EXPECT_EQ(labelsOf("winxp-pc", 2), (std::vector<std::string>{"Stasjon C", "Stasjon C"}));
+    // The first build finds C selected since loading (read before the
+    // first rename); from the second build on, C follows D and is re-read.
+    EXPECT_EQ(labelsOf("win2000-dc", 2),
+              (std::vector<std::string>{"Stasjon C", "Stasjon D", "Stasjon C   SYS1", "Stasjon D"}));
+}
