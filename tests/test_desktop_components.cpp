@@ -254,19 +254,20 @@ public:
         s.totalFreeBytes = s.freeBytesAvailable = 1024000;
         return s;
     }
-    std::optional<platform::VolumeFacts> volumeInformation(char letter) override {
-        platform::VolumeFacts v;
+    std::optional<platform::DriveFacts> drive(char letter) override {
+        platform::DriveFacts d;
         if (letter == 'D') {
+            platform::VolumeInfo v;
             v.label = "DATA";
             v.fileSystem = "NTFS";
-            v.serialNumber = 0x1A2B3C4D;
-            v.fileSystemFlags = 0x2 | 0x4 | 0x8 | 0x10 | 0x20;
-            return v;
+            v.serial = 0x1A2B3C4D;
+            v.flags = 0x2 | 0x4 | 0x8 | 0x10 | 0x20;
+            d.volume = v;
+            return d;
         }
         if (letter == 'A') {   // a floppy drive without a disk
-            v.driveType = 2;
-            v.ready = false;
-            return v;
+            d.kind = platform::DriveKind::removable;
+            return d;
         }
         return std::nullopt;
     }

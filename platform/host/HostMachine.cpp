@@ -475,9 +475,6 @@ public:
     }
     // Volumes and the idle time (HostVolume.h). The host's disks are never
     // relabelled: setVolumeLabel keeps the default refusal.
-    std::optional<VolumeFacts> volumeInformation(char letter) override {
-        return HostVolumeFacts(drives(), letter, root_);
-    }
     std::optional<std::uint64_t> processorIdleTime() override { return HostProcessorIdleTime(root_); }
     HostContext routinesContext() const {
         const char* h = std::getenv("HOME");

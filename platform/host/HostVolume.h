@@ -1,5 +1,5 @@
-// The host's volumes as drive letters see them, and the processors' idle
-// time, for the desktop components' questions.
+// The processors' idle time, for the desktop components' questions (the
+// volumes answer through the drive facts of HostDisks.h).
 #pragma once
 
 #include <cstdint>
@@ -7,16 +7,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/host/HostDrives.h"
-#include "platform/machine/VolumeFacts.h"
 
 namespace torvex::platform::host {
-
-// The kind, label and file system of a lettered volume; nullopt for a
-// letter without a volume. The label comes from the udev links in
-// <root>/dev/disk/by-label that lead to the volume's device; a volume
-// without one has no label.
-std::optional<VolumeFacts> HostVolumeFacts(const DriveMap& map, char letter, const std::filesystem::path& root);
 
 // The "cpu" line of /proc/stat: idle ticks of all processors as 100 ns
 // units; nullopt when the text has no such line.

@@ -23,7 +23,6 @@
 #include "platform/machine/DiskFacts.h"
 #include "platform/machine/Registry.h"
 #include "platform/machine/SoftwareFacts.h"
-#include "platform/machine/VolumeFacts.h"
 
 namespace torvex::platform {
 
@@ -305,16 +304,9 @@ public:
     // 100-ns units, as the per-processor performance records of NT hold it;
     // nullopt: the machine has no such records.
     virtual std::optional<std::uint64_t> firstProcessorIdleTime() { return std::nullopt; }
-    // --- desktop components: volumes and the processor's idle time
+    // --- desktop components: renaming a volume and the processor's idle time
 
-    // The volume behind a drive letter ('A'-'Z'); nullopt: no such drive.
-    // The default knows only what the machine already answers: a letter
-    // with space figures or a readable root is a fixed drive without label.
-    virtual std::optional<VolumeFacts> volumeInformation(char letter) {
-        if (diskFreeSpace(letter) || readPath(std::string(1, letter) + ":\\")) return VolumeFacts{};
-        return std::nullopt;
-    }
-    // Renames a volume; false when the machine refuses (the default: no
+    // Renames a volume (its facts come from drive()); false when the machine refuses (the default: no
     // machine relabels a disk unless it keeps the label in its own memory).
     virtual bool setVolumeLabel(char letter, const std::string& label) {
         (void)letter;

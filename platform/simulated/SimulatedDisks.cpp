@@ -135,6 +135,10 @@ std::optional<DriveFacts> SimulatedMachine::drive(char letter) {
         info.fileSystem = Text(*v, "fileSystem", at);
         info.maxComponentLength = static_cast<std::uint32_t>(Whole(*v, "maxComponentLength", 255, 255, at));
         if (v->contains("flags")) info.flags = FlagsOf((*v)["flags"], at);
+        // A label renamed while the machine runs; the folder keeps its own.
+        if (auto renamed = volumeLabels_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+            renamed != volumeLabels_.end())
+            info.label = renamed->second;
         facts.volume = info;
     }
     return facts;

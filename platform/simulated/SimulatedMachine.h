@@ -86,7 +86,6 @@ public:
     // the machine's clock at that load.
     std::optional<std::uint64_t> firstProcessorIdleTime() override;
     // Volumes, labels kept in memory, and the idle time (SimulatedVolume.cpp).
-    std::optional<VolumeFacts> volumeInformation(char letter) override;
     bool setVolumeLabel(char letter, const std::string& label) override;
     std::optional<std::uint64_t> processorIdleTime() override;
     // The "firmware" record of machine.json (SimulatedFirmware.cpp), built

@@ -1,22 +1,16 @@
-// The simulated PC's volumes and its processors' idle time.
+// The simulated PC's volume labels, renamed in memory, and its processors'
+// idle time.
 #include <cctype>
 
 #include "platform/simulated/SimulatedMachine.h"
 
 namespace torvex::platform {
 
-std::optional<VolumeFacts> SimulatedMachine::volumeInformation(char letter) {
-    char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-    auto facts = Machine::volumeInformation(upper);
-    if (!facts) return facts;
-    if (auto it = volumeLabels_.find(upper); it != volumeLabels_.end()) facts->label = it->second;
-    return facts;
-}
-
 // A rename lives as long as the loaded machine: the folder is never written.
 bool SimulatedMachine::setVolumeLabel(char letter, const std::string& label) {
     char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-    if (!Machine::volumeInformation(upper)) return false;
+    auto facts = drive(upper);
+    if (!facts || !facts->volume) return false;
     volumeLabels_[upper] = label;
     return true;
 }

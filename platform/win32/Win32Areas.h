@@ -13,6 +13,7 @@
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Disk.h"
 #include "platform/win32/Win32Aspi.h"
+#include "platform/win32/Win32CpuLoad.h"
 #include "platform/win32/Win32Volume.h"
 #include "platform/win32/Win32Native.h"
 #include "platform/win32/Win32Mpr.h"

@@ -6,7 +6,6 @@
 
 namespace win32 {
 
-constexpr LONG ERROR_NO_NETWORK = 1222;
 constexpr DWORD RESOURCE_CONNECTED = 1;
 constexpr DWORD RESOURCE_GLOBALNET = 2;
 constexpr DWORD RESOURCE_CONTEXT = 5;

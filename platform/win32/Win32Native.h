@@ -12,8 +12,6 @@ constexpr ULONG SystemBasicInformation = 0;           // 44 bytes; processor cou
 constexpr ULONG SystemPerformanceInformation = 2;     // 312 bytes; idle time at 0
 constexpr ULONG SystemTimeOfDayInformation = 3;       // 32 bytes; current time at 8
 
-constexpr NTSTATUS STATUS_INFO_LENGTH_MISMATCH = static_cast<NTSTATUS>(0xC0000004u);
-constexpr NTSTATUS STATUS_NOT_IMPLEMENTED = static_cast<NTSTATUS>(0xC0000002u);
 constexpr NTSTATUS STATUS_INVALID_INFO_CLASS = static_cast<NTSTATUS>(0xC0000003u);
 
 // Fills info with the record of the class. Times are 100 ns units; the
