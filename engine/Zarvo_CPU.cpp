@@ -1,5 +1,6 @@
 #include "engine/Zarvo_CPU.h"
 
+#include "platform/Corvane_Text.h"
 #include "platform/win32/Win32.h"
 
 namespace torvex::engine {
@@ -176,6 +177,15 @@ void TCPU::GetInfo() {
     FVendorID = name.name;
     FCodeName = name.codeName;
     FTransistors = int(name.transistors);
+    if (platform::FactTraceEnabled()) {
+        if (FVendorID.empty())
+            platform::TraceFact("processor", Format("no row of the processor names knows vendor %d family %d model %d "
+                                                    "stepping %d, so VendorID and CodeName stay empty",
+                                                    {FVendorNumber, FFamily, FModel, FStepping}));
+        if (!FFeatures->PSN())
+            platform::TraceFact("processor", "the processor has no serial-number feature (CPUID 1, EDX bit 18), "
+                                             "so SerialNumber stays empty");
+    }
 }
 
 void TCPU::Report(TStringList& list) const {

@@ -12,4 +12,9 @@ namespace torvex::platform {
 std::string AnsiToUtf8(std::string_view bytes, unsigned codePage);
 std::string Utf8ToAnsi(std::string_view utf8, unsigned codePage);
 
+// With TORVEX_TRACE=1: one line on standard error saying why a fact the
+// engine works out itself (not read from the machine) came out empty.
+bool FactTraceEnabled();
+void TraceFact(std::string_view who, std::string_view why);
+
 }  // namespace torvex::platform

@@ -344,6 +344,9 @@ HostNetworkFacts ReadHostNetwork(const fs::path& root, const std::vector<Interfa
     if (auto text = ReadFileTraced(root / "etc/resolv.conf", kWho)) resolv = ParseResolvConf(*text);
     p.domainName = resolv.domain;
     if (p.domainName.empty() && dot != std::string::npos) p.domainName = hostName.substr(dot + 1);
+    if (p.domainName.empty())
+        Trace(kWho, (root / "etc/resolv.conf").string() +
+                        ": no domain or search line, and the host name has no domain part: no domain name");
     std::vector<std::string> servers = resolv.nameServers;
     // systemd-resolved's local stub stands for the servers it forwards to.
     bool onlyStub = !servers.empty() && std::all_of(servers.begin(), servers.end(), [](const std::string& s) {

@@ -1,5 +1,6 @@
 #include "platform/host/HostRegistry.h"
 #include "platform/host/HostDevices.h"
+#include "platform/machine/FileText.h"
 
 namespace torvex::platform::host {
 
@@ -16,6 +17,7 @@ void ProjectRegistration(RegKey& key, const HostRegistryFacts& f) {
     SetText(key, "RegisteredOwner", f.registeredOwner);
     // A PC owner who registers no organisation has the value, empty.
     key.setValue(RegValue::String("RegisteredOrganization", ""));
+    Trace("registration", "Linux records no registered organisation: RegisteredOrganization is empty");
     SetText(key, "ProductId", f.productId);
 }
 
