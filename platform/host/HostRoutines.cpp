@@ -15,12 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path UnderRoot(const fs::path& root, const std::string& hostPath) {
-    std::string rel = hostPath;
-    while (!rel.empty() && rel.front() == '/') rel.erase(rel.begin());
-    return rel.empty() ? root : root / rel;
-}
-
 // A file that may well be absent (one of several places looked in): its
 // absence is no fault, and the caller says when the fact comes out empty.
 std::optional<std::string> ReadText(const fs::path& file) {
@@ -55,8 +49,6 @@ std::string EnvOr(const HostContext& c, const char* name, const std::string& fal
     return fallback;
 }
 
-std::string ConfigHome(const HostContext& c) { return EnvOr(c, "XDG_CONFIG_HOME", c.home + "/.config"); }
-std::string DataHome(const HostContext& c) { return EnvOr(c, "XDG_DATA_HOME", c.home + "/.local/share"); }
 
 std::vector<std::string> SearchDirs(const HostContext& c, const char* name, const std::string& fallback) {
     std::vector<std::string> out;
@@ -72,6 +64,20 @@ std::vector<std::string> DataDirs(const HostContext& c) {
 }
 
 }  // namespace
+
+fs::path UnderRoot(const fs::path& root, const std::string& hostPath) {
+    std::string rel = hostPath;
+    while (!rel.empty() && rel.front() == '/') rel.erase(rel.begin());
+    return rel.empty() ? root : root / rel;
+}
+
+std::string Env(const HostContext& c, const char* name) {
+    auto v = c.env ? c.env(name) : std::nullopt;
+    return v.value_or("");
+}
+
+std::string ConfigHome(const HostContext& c) { return EnvOr(c, "XDG_CONFIG_HOME", c.home + "/.config"); }
+std::string DataHome(const HostContext& c) { return EnvOr(c, "XDG_DATA_HOME", c.home + "/.local/share"); }
 
 EnvLookup ProcessEnvironment() {
     return [](const char* name) -> std::optional<std::string> {

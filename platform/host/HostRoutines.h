@@ -32,6 +32,15 @@ struct HostContext {
     EnvLookup env;
 };
 
+// A host path ("/etc/xdg") below the root a context reads from.
+std::filesystem::path UnderRoot(const std::filesystem::path& root, const std::string& hostPath);
+// An environment variable of the context; "" when unset.
+std::string Env(const HostContext& c, const char* name);
+// The user's XDG configuration and data folders (host paths); the variables
+// count only as absolute paths.
+std::string ConfigHome(const HostContext& c);
+std::string DataHome(const HostContext& c);
+
 // ~/.config/user-dirs.dirs: XDG_DESKTOP_DIR="$HOME/Desktop" -> {"DESKTOP",
 // "/home/kari/Desktop"}. Lines of another shape are skipped.
 std::map<std::string, std::string> ParseUserDirs(std::string_view text, const std::string& home);

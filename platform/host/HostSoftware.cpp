@@ -17,17 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr const char* kWho = "software";
 
-fs::path UnderRoot(const fs::path& root, const std::string& hostPath) {
-    std::string rel = hostPath;
-    while (!rel.empty() && rel.front() == '/') rel.erase(rel.begin());
-    return rel.empty() ? root : root / rel;
-}
-
-std::string Env(const HostContext& c, const char* name) {
-    auto v = c.env ? c.env(name) : std::nullopt;
-    return v.value_or("");
-}
-
 std::vector<std::string> DataDirs(const HostContext& c) {
     std::vector<std::string> dirs;
     std::string home = Env(c, "XDG_DATA_HOME");

@@ -14,22 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr const char* kWho = "startup";
 
-fs::path UnderRoot(const fs::path& root, const std::string& hostPath) {
-    std::string rel = hostPath;
-    while (!rel.empty() && rel.front() == '/') rel.erase(rel.begin());
-    return rel.empty() ? root : root / rel;
-}
-
-std::string Env(const HostContext& c, const char* name) {
-    auto v = c.env ? c.env(name) : std::nullopt;
-    return v.value_or("");
-}
-
-std::string ConfigHome(const HostContext& c) {
-    std::string v = Env(c, "XDG_CONFIG_HOME");
-    return !v.empty() && v[0] == '/' ? v : c.home + "/.config";
-}
-
 std::string FirstConfigDir(const HostContext& c) {
     std::string dirs = Env(c, "XDG_CONFIG_DIRS");
     for (auto d : Split(dirs, ':'))
