@@ -81,6 +81,15 @@ QTreeWidget* ListView(const QStringList& columns, const char* name) {
     return view;
 }
 
+// A list whose columns take the width of their longest text, with a scroll
+// bar where the rows are wider than the page: command lines and driver
+// names stay readable in the fixed-size window.
+void FitColumns(QTreeWidget* view) {
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->setTextElideMode(Qt::ElideNone);
+}
+
 QPushButton* Button(const QString& caption, const char* name) {
     auto* button = new QPushButton(caption);
     button->setObjectName(name);
@@ -912,7 +921,7 @@ void TfrmZarvo_Overview::FillDisplay() {
     if (!d.BIOSDate().empty()) bios += (bios.isEmpty() ? "" : "\n") + Q(d.BIOSDate());
     lVideoBIOS->setText(bios);
     lTechnology->setText(Q(d.Technology()));
-    lMetrics->setText(Q(Format("%d x %d pixels, %d bit; %d x %d mm",
+    lMetrics->setText(Q(Format("%d x %d, %d bit; %d x %d mm",
                                {d.HorzRes(), d.VertRes(), d.ColorDepth(), d.HorzSize(), d.VertSize()})));
     lPixels->setText(Q(Format("width %d, height %d, diagonal %d",
                               {d.PixelWidth(), d.PixelHeight(), d.PixelDiagonal()})));
@@ -1109,6 +1118,7 @@ void TfrmZarvo_Overview::BuildNetworkPage() {
     checks2->addStretch();
     tbox->addLayout(checks2);
     lvAddresses = ListView({"Resource", "IP Address", "IP Mask"}, "lvAddresses");
+    FitColumns(lvAddresses);
     tbox->addWidget(lvAddresses, 1);
     connect(cbAdapters, &QComboBox::currentIndexChanged, this, &TfrmZarvo_Overview::cbAdaptersChange);
     pcNetwork->addTab(tcpip, "TCP/IP");
@@ -1282,7 +1292,7 @@ void TfrmZarvo_Overview::cmProps() {
 void TfrmZarvo_Overview::BuildPrintersPage() {
     auto* layout = new QVBoxLayout(Pages[tsPrinters]);
     lvPrinters = ListView({"Name", "Port"}, "lvPrinters");
-    lvPrinters->header()->resizeSection(0, 220);
+    FitColumns(lvPrinters);
     layout->addWidget(lvPrinters, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -1340,7 +1350,7 @@ void TfrmZarvo_Overview::BuildEnginesPage() {
     lDirectX->setObjectName("lDirectX");
     dxBox->addWidget(lDirectX);
     lvDirectX = ListView({"Driver", "Device"}, "lvDirectX");
-    lvDirectX->header()->resizeSection(0, 220);
+    FitColumns(lvDirectX);
     dxBox->addWidget(lvDirectX);
     tabs->addTab(dx, "DirectX");
     auto* aspi = new QWidget;
@@ -1349,6 +1359,7 @@ void TfrmZarvo_Overview::BuildEnginesPage() {
     lASPI->setObjectName("lASPI");
     aBox->addWidget(lASPI);
     lvASPI = ListView({"Product", "Revision", "Adapter", "Device", "Type", "Info"}, "lvASPI");
+    FitColumns(lvASPI);
     aBox->addWidget(lvASPI);
     tabs->addTab(aspi, "ASPI");
     layout->addWidget(tabs, 1);
@@ -1521,7 +1532,7 @@ void TfrmZarvo_Overview::BuildStartupPage() {
         tcStartup->addTab(tab);
     layout->addWidget(tcStartup);
     lvStartup = ListView({"Name", "Command line"}, "lvStartup");
-    lvStartup->header()->resizeSection(0, 130);
+    FitColumns(lvStartup);
     layout->addWidget(lvStartup, 1);
     connect(tcStartup, &QTabBar::currentChanged, this, &TfrmZarvo_Overview::tcStartupChange);
 }
@@ -1546,7 +1557,7 @@ void TfrmZarvo_Overview::tcStartupChange() {
 void TfrmZarvo_Overview::BuildSoftwarePage() {
     auto* layout = new QVBoxLayout(Pages[tsSoftware]);
     lvSoftware = ListView({"Product", "Uninstall string"}, "lvSoftware");
-    lvSoftware->header()->resizeSection(0, 170);
+    FitColumns(lvSoftware);
     layout->addWidget(lvSoftware);
 }
 
