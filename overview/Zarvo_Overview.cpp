@@ -21,6 +21,7 @@
 
 #include "engine/Zarvo_Machine.h"
 #include "overview/Corvane_Dialogs.h"
+#include "overview/TimerLoop.h"
 #include "overview/Zarvo_DetailDlg.h"
 #include "platform/Corvane_Routines.h"
 #include "platform/machine/FileWrite.h"
@@ -78,6 +79,15 @@ QTreeWidget* ListView(const QStringList& columns, const char* name) {
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setAllColumnsShowFocus(true);
     return view;
+}
+
+// A list whose columns take the width of their longest text, with a scroll
+// bar where the rows are wider than the page: command lines and driver
+// names stay readable in the fixed-size window.
+void FitColumns(QTreeWidget* view) {
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->setTextElideMode(Qt::ElideNone);
 }
 
 QPushButton* Button(const QString& caption, const char* name) {
@@ -288,15 +298,30 @@ TfrmZarvo_Overview::TfrmZarvo_Overview(QWidget* parent) : QDialog(parent) {
     lAboutTitle->setText(Q(kEngineTitle));
     lAboutVersion->setText(Q("Version ") + Q(kEngineVersion));
 
-    // The one-second timer: memory, up time, lock keys and, once the usage
-    // meter feeds it, the processor gauge.
+    // The one-second figures: the processor load meter (active, 1000 ms)
+    // brings them with its load. A meter that cannot start (no statistic
+    // on this machine) leaves the timer below to bring the rest without one.
+    InstallTimerLoop();
+    CPUUsage = std::make_unique<TCorvaneCPUUsage>();
+    CPUUsage->SetName("CPUUsage");
+    CPUUsage->OnInterval = [this](TObject*, std::uint32_t value) {
+        // The meter hands on its value as 32 bits; one below 0 (the NT
+        // formula's first interval after an earlier activation, or a failed
+        // read) comes out as a large number and is clamped to 0.
+        CPUUsageInterval(int(std::int32_t(value)));
+    };
+    CPUUsage->SetInterval(1000);
+    try {
+        CPUUsage->SetActive(true);
+    } catch (const std::exception&) {
+        // Stays inactive; the gauge stays empty.
+    }
     Timer = new QTimer(this);
     Timer->setInterval(1000);
     connect(Timer, &QTimer::timeout, this, [this] {
-        // >>> Processor load: the usage meter TCorvaneCPUUsage
-        // (engine/Zarvo_CPUUsage, active, interval 1000 ms) calls
-        // CPUUsageInterval with its load in percent; until it is in the
-        // engine the gauge stays empty and only the rest is refreshed.
+        // >>> Processor load: while the meter runs its tick brings every
+        // figure, the load included.
+        if (CPUUsage && CPUUsage->Active()) return;
         CPUUsageInterval(std::nullopt);
         // <<<
     });
@@ -329,6 +354,7 @@ void TfrmZarvo_Overview::closeEvent(QCloseEvent* event) {
     // FormClose: the window goes when its modal loop returns; ShowOverview
     // destroys it, once.
     Timer->stop();
+    CPUUsage->SetActive(false);
     event->accept();
 }
 
@@ -714,7 +740,7 @@ void TfrmZarvo_Overview::BuildCPUPage() {
     usage->setAlignment(Qt::AlignHCenter);
     right->addWidget(usage);
     gCPU = Gauge("gCPU", Qt::Vertical);
-    // Until the usage meter feeds it, the gauge has nothing to show.
+    // Until the load meter's first value, the gauge has nothing to show.
     gCPU->setEnabled(false);
     right->addWidget(gCPU, 1, Qt::AlignHCenter);
     layout->addLayout(right);
@@ -885,25 +911,53 @@ void TfrmZarvo_Overview::BuildDisplayPage() {
 }
 
 void TfrmZarvo_Overview::FillDisplay() {
-    // Waits for the display category (TDisplay, engine/Zarvo_Display): copy
-    // adapter, chipset, DAC, memory, BIOS, technology, metrics, pixel size
-    // and font resolution into the labels and enable the six buttons.
+    const TDisplay& d = FSysInfo->Display();
+    lAdapter->setText(Q(d.Adapter()));
+    lChipset->setText(Q(d.Chipset()));
+    lDAC->setText(Q(d.DAC()));
+    lVideoMemory->setText(Q(FormatFloat("#,#0 B", double(d.Memory()))));
+    // The firmware's version lines, then its date.
+    QString bios = Q(d.BIOSVersion());
+    if (!d.BIOSDate().empty()) bios += (bios.isEmpty() ? "" : "\n") + Q(d.BIOSDate());
+    lVideoBIOS->setText(bios);
+    lTechnology->setText(Q(d.Technology()));
+    lMetrics->setText(Q(Format("%d x %d, %d bit; %d x %d mm",
+                               {d.HorzRes(), d.VertRes(), d.ColorDepth(), d.HorzSize(), d.VertSize()})));
+    lPixels->setText(Q(Format("width %d, height %d, diagonal %d",
+                              {d.PixelWidth(), d.PixelHeight(), d.PixelDiagonal()})));
+    lFontRes->setText(Q(Format("%d dpi", {std::int64_t(d.FontResolution())})));
+    for (QPushButton* b : {bModes, bCurve, bLine, bPolygon, bRaster, bText}) b->setEnabled(true);
 }
 
-void TfrmZarvo_Overview::cmCaps([[maybe_unused]] int tag) {
+void TfrmZarvo_Overview::cmCaps(int tag) {
     // Tags 0..4: curve, line, polygonal, raster, text capabilities.
     static constexpr const char* kTitles[] = {"Curve Capabilities", "Line Capabilities",
                                               "Polygonal Capabilities", "Raster Capabilities",
                                               "Text Capabilities"};
-    if (tag < 0 || tag > 4) return;
-    // Waits for the display category (TDisplay): its capability list of
-    // the tag goes to ShowCapabilities(kTitles[tag], list).
-    (void)kTitles;
+    if (!FSysInfo || tag < 0 || tag > 4) return;
+    // The capability list of the tag is the display report's section of the
+    // same title: its heading, then one name=value line per capability.
+    TStringList report, capabilities;
+    FSysInfo->Display().Report(report);
+    const std::string heading = std::string("[") + kTitles[tag] + "]";
+    bool inside = false;
+    for (int i = 0; i < report.Count(); ++i) {
+        const std::string& line = report[i];
+        if (!line.empty() && line.front() == '[') {
+            if (inside) break;
+            inside = line == heading;
+        }
+        if (inside) capabilities.Add(line);
+    }
+    ShowCapabilities(kTitles[tag], capabilities);
 }
 
 void TfrmZarvo_Overview::cmModes() {
-    // Waits for the display category (TDisplay): every mode text, all
-    // checked, through ShowCheckList("Supported Video Modes", ...).
+    if (!FSysInfo) return;
+    const TStringList& modes = FSysInfo->Display().Modes();
+    QStringList items;
+    for (int i = 0; i < modes.Count(); ++i) items << Q(modes[i]);
+    ShowCheckList("Supported Video Modes", items, std::vector<bool>(std::size_t(items.size()), true));
 }
 
 // ------------------------------------------------------------------ APM
@@ -958,9 +1012,18 @@ void TfrmZarvo_Overview::BuildMediaPage() {
 void TfrmZarvo_Overview::FillMedia() {
     tvMedia->clear();
     lvSound->clear();
-    // Waits for the multimedia category (TMedia, engine/Zarvo_Media): one
-    // group each for "Wave In", "Wave Out", "MIDI In", "MIDI Out", "AUX",
-    // "Mixer" with its devices, and the sound devices below.
+    const TMedia& media = FSysInfo->Media();
+    const std::pair<const char*, const TStringList*> groups[] = {
+        {"Wave In", &media.WAVEIn()}, {"Wave Out", &media.WAVEOut()}, {"MIDI In", &media.MIDIIn()},
+        {"MIDI Out", &media.MIDIOut()}, {"AUX", &media.AUX()},        {"Mixer", &media.Mixer()}};
+    for (const auto& [caption, devices] : groups) {
+        auto* group = new QTreeWidgetItem(tvMedia, {caption});
+        group->setIcon(0, Image(style(), 19));
+        for (int i = 0; i < devices->Count(); ++i) new QTreeWidgetItem(group, {Q((*devices)[i])});
+        group->setExpanded(true);
+    }
+    const TStringList& sound = media.Devices();
+    for (int i = 0; i < sound.Count(); ++i) new QTreeWidgetItem(lvSound, {Q(sound[i])});
 }
 
 // ------------------------------------------------------------------ network
@@ -1055,6 +1118,7 @@ void TfrmZarvo_Overview::BuildNetworkPage() {
     checks2->addStretch();
     tbox->addLayout(checks2);
     lvAddresses = ListView({"Resource", "IP Address", "IP Mask"}, "lvAddresses");
+    FitColumns(lvAddresses);
     tbox->addWidget(lvAddresses, 1);
     connect(cbAdapters, &QComboBox::currentIndexChanged, this, &TfrmZarvo_Overview::cbAdaptersChange);
     pcNetwork->addTab(tcpip, "TCP/IP");
@@ -1067,37 +1131,84 @@ void TfrmZarvo_Overview::FillNetwork() {
     lbDNS->clear();
     cbAdapters->clear();
     lvAddresses->clear();
-    // Waits for the network category (TNetwork, engine/Zarvo_Network):
-    // General (Adapters with the entry at CardAdapterIndex as the network
-    // card, image 15, the others image 22; MACAddresses; IPAddresses; the
-    // three buttons enabled), Winsock (description, "%d.%d" of MajorVersion
-    // and MinorVersion, status), TCP/IP (host, domain, node type, primary
-    // DNS suffix, EnableProxy / EnableRouting / EnableDNS, the DNS list, the
-    // adapter records' names in cbAdapters, the first selected, then
-    // cbAdaptersChange).
+    lAdapterAddress->clear();
+    lAdapterType->clear();
+    const TNetwork& net = FSysInfo->Network();
+    const TStringList& adapters = net.Adapters();
+    for (int i = 0; i < adapters.Count(); ++i) {
+        auto* item = new QListWidgetItem(Image(style(), i == net.CardAdapterIndex() ? 15 : 22), Q(adapters[i]));
+        lbAdapters->addItem(item);
+    }
+    for (int i = 0; i < net.MACAddresses().Count(); ++i) lbMAC->addItem(Q(net.MACAddresses()[i]));
+    for (int i = 0; i < net.IPAddresses().Count(); ++i) lbIP->addItem(Q(net.IPAddresses()[i]));
+    for (QPushButton* b : {bProto, bServ, bCli}) b->setEnabled(true);
+
+    const TWinsock& ws = net.WinSock();
+    lWSDescription->setText(Q(ws.Description()));
+    lWSVersion->setText(Q(Format("%d.%d", {ws.MajorVersion(), ws.MinorVersion()})));
+    lWSStatus->setText(Q(ws.Status()));
+
+    const TTCPIP& tcp = net.TCPIP();
+    lHost->setText(Q(tcp.HostName()));
+    lDomain->setText(Q(tcp.DomainName()));
+    lNodeType->setText(Q(NodeTypeText(tcp.NodeType())));
+    lDNSSuffix->setText(Q(tcp.PrimaryDNSSuffix()));
+    cbxProxy->setChecked(tcp.EnableProxy());
+    cbxRouting->setChecked(tcp.EnableRouting());
+    cbxDNS->setChecked(tcp.EnableDNS());
+    for (int i = 0; i < tcp.DNSServers().Count(); ++i) lbDNS->addItem(Q(tcp.DNSServers()[i]));
+    {
+        QSignalBlocker quiet(cbAdapters);
+        for (int i = 0; i < tcp.AdapterCount(); ++i) {
+            TAdapter adapter;
+            if (tcp.GetAdapter(i, adapter)) cbAdapters->addItem(Q(adapter.Name));
+        }
+        if (cbAdapters->count() > 0) cbAdapters->setCurrentIndex(0);
+    }
+    cbAdaptersChange();
 }
 
 void TfrmZarvo_Overview::cbAdaptersChange() {
     lvAddresses->clear();
-    // Waits for the network category (TNetwork): the selected adapter
-    // record's Address, type text, DHCP and WINS, then the rows "Local"
-    // (each address and mask), "Gateway", "DHCP Server", "Primary WINS
-    // Server", "Secondary WINS Server".
+    cbxDHCP->setChecked(false);
+    cbxWINS->setChecked(false);
+    lAdapterAddress->clear();
+    lAdapterType->clear();
+    TAdapter adapter;
+    if (!FSysInfo || cbAdapters->currentIndex() < 0 ||
+        !FSysInfo->Network().TCPIP().GetAdapter(cbAdapters->currentIndex(), adapter))
+        return;
+    lAdapterAddress->setText(Q(adapter.Address));
+    lAdapterType->setText(Q(AdapterTypeText(adapter.AdapterType)));
+    cbxDHCP->setChecked(adapter.EnableDHCP);
+    cbxWINS->setChecked(adapter.HaveWINS);
+    auto rows = [this](const char* resource, const TStringList& addresses, const TStringList& masks) {
+        for (int i = 0; i < addresses.Count(); ++i)
+            new QTreeWidgetItem(lvAddresses, {resource, Q(addresses[i]), i < masks.Count() ? Q(masks[i]) : QString()});
+    };
+    rows("Local", adapter.IPAddress, adapter.IPMask);
+    rows("Gateway", adapter.Gateway_IPAddress, adapter.Gateway_IPMask);
+    rows("DHCP Server", adapter.DHCP_IPAddress, adapter.DHCP_IPMask);
+    rows("Primary WINS Server", adapter.PrimaryWINS_IPAddress, adapter.PrimaryWINS_IPMask);
+    rows("Secondary WINS Server", adapter.SecondaryWINS_IPAddress, adapter.SecondaryWINS_IPMask);
+}
+
+void TfrmZarvo_Overview::ShowComponents(const QString& title, const TStringList& components) {
+    QStringList items;
+    for (int i = 0; i < components.Count(); ++i) items << Q(components[i]);
+    ShowCheckList(title, items, std::vector<bool>(std::size_t(items.size()), true));
 }
 
 void TfrmZarvo_Overview::cmProto() {
-    // Waits for the network category (TNetwork): its protocol list, all
-    // checked, through ShowCheckList("Protocols", ...).
+    if (FSysInfo) ShowComponents("Protocols", FSysInfo->Network().Protocols());
 }
 
 void TfrmZarvo_Overview::cmServ() {
-    // Waits for the network category (TNetwork): its service list, all
-    // checked, through ShowCheckList("Services", ...).
+    if (FSysInfo) ShowComponents("Services", FSysInfo->Network().Services());
 }
 
 void TfrmZarvo_Overview::cmCli() {
-    // Waits for the network category (TNetwork): its client list, all
-    // checked, through ShowCheckList("Clients", ...).
+    if (FSysInfo) ShowComponents("Clients", FSysInfo->Network().Clients());
 }
 
 // ------------------------------------------------------------------ devices
@@ -1181,7 +1292,7 @@ void TfrmZarvo_Overview::cmProps() {
 void TfrmZarvo_Overview::BuildPrintersPage() {
     auto* layout = new QVBoxLayout(Pages[tsPrinters]);
     lvPrinters = ListView({"Name", "Port"}, "lvPrinters");
-    lvPrinters->header()->resizeSection(0, 220);
+    FitColumns(lvPrinters);
     layout->addWidget(lvPrinters, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -1197,8 +1308,10 @@ void TfrmZarvo_Overview::BuildPrintersPage() {
 void TfrmZarvo_Overview::FillPrinters() {
     lvPrinters->clear();
     bPrintSetup->setEnabled(false);
-    // Waits for the printers category (TPrinters, engine/Zarvo_Printers):
-    // one row per printer with its name and port.
+    const TPrinters& printers = FSysInfo->Printers();
+    for (int i = 0; i < printers.Names().Count(); ++i)
+        new QTreeWidgetItem(lvPrinters, {Q(printers.Names()[i]),
+                                         i < printers.Ports().Count() ? Q(printers.Ports()[i]) : QString()});
 }
 
 void TfrmZarvo_Overview::cmPrintSetup() {
@@ -1237,7 +1350,7 @@ void TfrmZarvo_Overview::BuildEnginesPage() {
     lDirectX->setObjectName("lDirectX");
     dxBox->addWidget(lDirectX);
     lvDirectX = ListView({"Driver", "Device"}, "lvDirectX");
-    lvDirectX->header()->resizeSection(0, 220);
+    FitColumns(lvDirectX);
     dxBox->addWidget(lvDirectX);
     tabs->addTab(dx, "DirectX");
     auto* aspi = new QWidget;
@@ -1246,6 +1359,7 @@ void TfrmZarvo_Overview::BuildEnginesPage() {
     lASPI->setObjectName("lASPI");
     aBox->addWidget(lASPI);
     lvASPI = ListView({"Product", "Revision", "Adapter", "Device", "Type", "Info"}, "lvASPI");
+    FitColumns(lvASPI);
     aBox->addWidget(lvASPI);
     tabs->addTab(aspi, "ASPI");
     layout->addWidget(tabs, 1);
@@ -1254,12 +1368,34 @@ void TfrmZarvo_Overview::BuildEnginesPage() {
 void TfrmZarvo_Overview::FillEngines() {
     lvDirectX->clear();
     lvASPI->clear();
-    // Waits for the engines category (TEngines, engine/Zarvo_Engines): the
-    // four lines ("Open Database Connectivity " + ODBC or "... not found",
-    // likewise BDE, DAO, ADO), "Installed version: " + the DirectX version
-    // with its Direct3D / DirectMusic / DirectPlay rows or "Not installed.",
-    // and "Adaptec ASPI " + ASPI or "Adaptec ASPI not found" with one row
-    // per SCSI device.
+    const TEngines& e = FSysInfo->Engines();
+    auto line = [](const std::string& name, const std::string& version) {
+        return Q(version.empty() ? name + " not found" : name + " " + version);
+    };
+    lODBC->setText(line("Open Database Connectivity", e.ODBC()));
+    lBDE->setText(line("Borland Database Engine", e.BDE()));
+    lDAO->setText(line("Microsoft Data Access Objects", e.DAO()));
+    lADO->setText(line("Microsoft ActiveX Data Objects", e.ADO()));
+
+    const TDirectX& dx = e.DirectX();
+    if (dx.Version().empty()) {
+        lDirectX->setText("Not installed.");
+    } else {
+        lDirectX->setText(Q("Installed version: " + dx.Version()));
+        const std::pair<const TStringList*, const char*> kinds[] = {
+            {&dx.Direct3D(), "Direct3D"}, {&dx.DirectMusic(), "DirectMusic"}, {&dx.DirectPlay(), "DirectPlay"}};
+        for (const auto& [list, kind] : kinds)
+            for (int i = 0; i < list->Count(); ++i) new QTreeWidgetItem(lvDirectX, {Q((*list)[i]), kind});
+    }
+
+    const TASPI32& aspi = e.ASPI32();
+    lASPI->setText(line("Adaptec ASPI", aspi.ASPI()));
+    auto at = [](const TStringList& list, int i) { return i < list.Count() ? Q(list[i]) : QString(); };
+    for (int i = 0; i < aspi.Products().Count(); ++i) {
+        QString product = (at(aspi.Vendors(), i).trimmed() + " " + at(aspi.Products(), i).trimmed()).trimmed();
+        new QTreeWidgetItem(lvASPI, {product, at(aspi.Revisions(), i), at(aspi.HostAdapters(), i),
+                                     at(aspi.IDs(), i), at(aspi.Types(), i), at(aspi.VendorSpecific(), i)});
+    }
 }
 
 // ------------------------------------------------------------------ drives
@@ -1301,19 +1437,52 @@ void TfrmZarvo_Overview::BuildDrivesPage() {
 void TfrmZarvo_Overview::FillDrives() {
     QSignalBlocker quiet(cbDrive);
     cbDrive->clear();
-    // Waits for the disks category (TDisk, engine/Zarvo_Disk): every letter
-    // of AvailableDisks with ":", the one of the Windows folder selected
-    // (else the first), then cbDriveChange.
+    const std::string letters = FSysInfo->Disk().AvailableDisks();
+    for (char letter : letters) cbDrive->addItem(QString(QChar(letter)) + ":");
+    const std::string windows = FSysInfo->OS().Folders().Values("Windows");
+    int selected = 0;
+    if (!windows.empty()) {
+        int at = cbDrive->findText(QString(QChar(windows[0])) + ":", Qt::MatchFixedString);
+        if (at >= 0) selected = at;
+    }
+    if (cbDrive->count() > 0) cbDrive->setCurrentIndex(selected);
+    cbDriveChange();
 }
 
 void TfrmZarvo_Overview::cbDriveChange() {
     clbDriveFlags->clear();
-    // Waits for the disks category (TDisk): set its Drive to the selection
-    // and show the type picture and text, UNC name, serial number,
-    // "Capacity: #,#0 B", "Free space: #,#0 B", "Bytes/sector: ...",
-    // "Sector/cluster: ...", "Free clusters: #,#0", "Total clusters: #,#0",
-    // the gauge UsedSpacePercent(capacity, free space) and the file-system
-    // flags through AddCheckItem.
+    for (QLabel* l : {iDriveType, lDriveType, lUNC, lSerial, lCapacity, lFreeSpace, lBytesPerSector,
+                      lSectorsPerCluster, lFreeClusters, lTotalClusters})
+        l->clear();
+    gDriveUsed->setValue(0);
+    if (!FSysInfo || cbDrive->currentIndex() < 0) return;
+    TDisk& disk = FSysInfo->Disk();
+    disk.SetDrive(cbDrive->currentText().toStdString());
+    QStyle::StandardPixmap picture = QStyle::SP_DriveHDIcon;
+    switch (disk.MediaType()) {
+        case dtRemovable: picture = QStyle::SP_DriveFDIcon; break;
+        case dtRemote: picture = QStyle::SP_DriveNetIcon; break;
+        case dtCDROM: picture = QStyle::SP_DriveCDIcon; break;
+        default: break;
+    }
+    iDriveType->setPixmap(style()->standardIcon(picture).pixmap(32, 32));
+    lDriveType->setText(Q(MediaTypeText(disk.MediaType())));
+    lUNC->setText(Q(ExpandUNCDrive(disk.Drive())));
+    lSerial->setText(Q(disk.SerialNumber()));
+    lCapacity->setText(Q(FormatFloat("Capacity: #,#0 B", double(disk.Capacity()))));
+    lFreeSpace->setText(Q(FormatFloat("Free space: #,#0 B", double(disk.FreeSpace()))));
+    lBytesPerSector->setText(Q(FormatFloat("Bytes/sector: 0", disk.BytesPerSector())));
+    lSectorsPerCluster->setText(Q(FormatFloat("Sector/cluster: 0", disk.SectorsPerCluster())));
+    lFreeClusters->setText(Q(FormatFloat("Free clusters: #,#0", disk.FreeClusters())));
+    lTotalClusters->setText(Q(FormatFloat("Total clusters: #,#0", disk.TotalClusters())));
+    gDriveUsed->setRange(0, 100);
+    gDriveUsed->setValue(UsedSpacePercent(disk.Capacity(), disk.FreeSpace()));
+    static const char* const kFlags[] = {"Case Is Preserved", "Case Sensitive", "Unicode stored On Disk",
+                                         "Persistent Acls", "File Compression", "Volume Is Compressed",
+                                         "Long Filenames", "Encrypted File System Support", "Object IDs Support",
+                                         "Reparse Points Support", "Sparse Files Support", "Disk Quotas Support"};
+    for (int f = 0; f <= fsDiskQuotasSupport; ++f)
+        AddCheckItem(clbDriveFlags, kFlags[f], HasFileFlag(disk.FileFlags(), TFileFlag(f)));
 }
 
 // ------------------------------------------------------------------ time zone
@@ -1363,7 +1532,7 @@ void TfrmZarvo_Overview::BuildStartupPage() {
         tcStartup->addTab(tab);
     layout->addWidget(tcStartup);
     lvStartup = ListView({"Name", "Command line"}, "lvStartup");
-    lvStartup->header()->resizeSection(0, 130);
+    FitColumns(lvStartup);
     layout->addWidget(lvStartup, 1);
     connect(tcStartup, &QTabBar::currentChanged, this, &TfrmZarvo_Overview::tcStartupChange);
 }
@@ -1372,23 +1541,33 @@ void TfrmZarvo_Overview::FillStartup() { tcStartupChange(); }
 
 void TfrmZarvo_Overview::tcStartupChange() {
     lvStartup->clear();
-    // Waits for the startup category (TStartup, engine/Zarvo_Startup): the
-    // entries of the selected kind (0 the user's startup folder, 1 the
-    // common one, 2 HKLM Run, 3 HKCU Run, 4 RunOnce, 5 WIN.INI), name and
-    // command line.
+    if (!FSysInfo) return;
+    // The tabs in the order they stand, each with the startup category's
+    // source of that kind.
+    static constexpr int kSourceOfTab[] = {ssUserStartup, ssCommonStartup, ssHKLMRun,
+                                           ssHKCURun,     ssRunOnce,       ssWinIni};
+    int tab = tcStartup->currentIndex();
+    if (tab < 0 || tab >= int(std::size(kSourceOfTab))) return;
+    const TStartup& startup = FSysInfo->Startup();
+    int source = kSourceOfTab[tab];
+    for (int i = 0; i < startup.Count(source); ++i)
+        new QTreeWidgetItem(lvStartup, {Q(startup.Name(source, i)), Q(startup.Value(source, i))});
 }
 
 void TfrmZarvo_Overview::BuildSoftwarePage() {
     auto* layout = new QVBoxLayout(Pages[tsSoftware]);
     lvSoftware = ListView({"Product", "Uninstall string"}, "lvSoftware");
-    lvSoftware->header()->resizeSection(0, 170);
+    FitColumns(lvSoftware);
     layout->addWidget(lvSoftware);
 }
 
 void TfrmZarvo_Overview::FillSoftware() {
     lvSoftware->clear();
-    // Waits for the software category (TSoftware, engine/Zarvo_Software):
-    // one row per installed program, product name and uninstall string.
+    const TSoftware& software = FSysInfo->Software();
+    for (int i = 0; i < software.Products().Count(); ++i)
+        new QTreeWidgetItem(lvSoftware, {Q(software.Products()[i]), i < software.Uninstalls().Count()
+                                                                        ? Q(software.Uninstalls()[i])
+                                                                        : QString()});
 }
 
 // ------------------------------------------------------------------ about

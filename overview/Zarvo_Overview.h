@@ -21,9 +21,11 @@
 #include <QTreeWidget>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "engine/Zarvo_CPUUsage.h"
 #include "engine/Zarvo_GUI.h"
 
 namespace torvex::overview {
@@ -112,6 +114,8 @@ public:
     QMenu* ReportMenu = nullptr;
     QAction *miAllTopics = nullptr, *miCurrentTopic = nullptr;
     QTimer* Timer = nullptr;
+    // The processor load meter, active at 1000 ms while the window exists.
+    std::unique_ptr<engine::TCorvaneCPUUsage> CPUUsage;
     std::vector<QWidget*> Pages;   // by TOverviewPage
 
     // Machine.
@@ -238,6 +242,7 @@ private:
     // The names of a name=value capability list, its first line left out,
     // checked where the value is 1.
     void ShowCapabilities(const QString& title, const TStringList& capabilities);
+    void ShowComponents(const QString& title, const TStringList& components);
 
     // Runs an export: the save dialog, then the list written to the file.
     void SaveReport();

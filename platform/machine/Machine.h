@@ -317,6 +317,13 @@ public:
     // units, as NT's performance information reports it; nullopt: unknown.
     virtual std::optional<std::uint64_t> processorIdleTime() { return std::nullopt; }
 
+    // --- overview window: the message loop's waits
+    // The window program waited this long for its next timer in the message
+    // loop. A live machine's clock ran meanwhile by itself (the default does
+    // nothing); a machine with a clock of its own lets it pass, so that what
+    // the timer measures (a processor load) covers the wait.
+    virtual void messageLoopWaited(std::uint32_t milliseconds) { (void)milliseconds; }
+
 private:
 };
 

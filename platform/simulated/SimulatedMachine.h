@@ -58,6 +58,8 @@ public:
     std::uint64_t performanceCounter() override;
     std::uint64_t timeStampCounter() override;
     void sleep(std::uint32_t milliseconds) override;
+    // The window waited idle in its message loop: time passes as in a sleep.
+    void messageLoopWaited(std::uint32_t milliseconds) override { sleep(milliseconds); }
 
     bool hasLibrary(const std::string& library) override;
     bool hasExport(const std::string& library, const std::string& function) override;
