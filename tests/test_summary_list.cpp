@@ -85,13 +85,16 @@ protected:
 // The short list of a PC without detail rows: processor, memory, disk space,
 // (the display rows' place), Windows.
 Rows ShortList(const std::string& processor, const std::string& frequency, const std::string& memory,
-               const std::string* type, const std::string& space, const std::string& windows) {
+               const std::string* type, const std::string& space, const std::string& windows,
+               const std::string& networkSpace = "") {
     Rows r{{"Processor", processor, 9}};
     if (!frequency.empty()) r.push_back({"Frekvens", frequency, 13});
     r.push_back(kBlank);
     r.push_back({"Minne", memory, 8});
     if (type) r.push_back({"Type", *type, 8});
-    Append(r, {kBlank, {"Harddiskplass", space, 19}, kBlank, kBlank, {"Windowsversjon", windows, 15}});
+    Append(r, {kBlank, {"Harddiskplass", space, 19}});
+    if (!networkSpace.empty()) r.push_back({"Plass på nettverksstasjon", networkSpace, 26});
+    Append(r, {kBlank, kBlank, {"Windowsversjon", windows, 15}});
     return r;
 }
 
@@ -130,6 +133,9 @@ TEST(SummaryFormat, ALineBreakNeverSplitsARow) {
 TEST_F(SummaryListTest, ShortListOfEveryShippedPC) {
     const std::string me = "1 x 128 MB DIMM,SDRAM", dc = "2 x 512 MB DIMM,SDRAM", xp = "2 x 256 MB DIMM,SDRAM";
     const std::string p4 = "              Intel(R) Pentium(R) 4 CPU 2.40GHz";
+    // The XP PC's Z: is \\NAS-STUE\Fotos: 61,049,646 clusters of 4 KB
+    // (238,475 MB, 233 GB), 23,712,140 free (92,625 MB, 90 GB).
+    const std::string nas = "90 GB ledig av 233 GB";
     struct Case {
         const char* machine;
         Rows rows;
@@ -151,11 +157,11 @@ TEST_F(SummaryListTest, ShortListOfEveryShippedPC) {
         {"win2000-dc", ShortList("Intel Pentium III", "1000 Mhz", "1024 MB (594 MB ledig)", &dc,
                                  "20 GB ledig av 34 GB", "Microsoft Windows 2000 Service Pack 4 5.0")},
         {"winxp-pc", ShortList(p4, "2400 Mhz", "512 MB (291 MB ledig)", &xp, "23 GB ledig av 37 GB",
-                               "Microsoft Windows XP Service Pack 2 5.1")},
+                               "Microsoft Windows XP Service Pack 2 5.1", nas)},
         // The guest may not open the registration key with full access: no
         // product name.
         {"winxp-pc-guest", ShortList(p4, "2400 Mhz", "512 MB (291 MB ledig)", &xp, "23 GB ledig av 37 GB",
-                                     " Service Pack 2 5.1")},
+                                     " Service Pack 2 5.1", nas)},
     };
     for (const Case& c : cases) {
         Rows rows = Build(c.machine, {});
@@ -205,7 +211,7 @@ Rows Windows98(TSummaryToggles t) {
                    kBlank,
                    {"Tastatur", "Standardtangentbord (101/102 tangenter) eller Microsoft Natural Keyboard", 22}});
     if (t.Partitioner)
-        Append(r, {kBlank, {"Stasjon C", "4.1 GB ledig av 6.0 GB", 19}, kBlank,
+        Append(r, {kBlank, {"Stasjon C   KONTOR", "4.1 GB ledig av 6.0 GB", 19}, kBlank,
                    {"Harddiskplass", "4.1 GB ledig av 6.0 GB", 19}});
     if (t.Programmer)
         Append(r, {kBlank,
@@ -224,7 +230,9 @@ Rows WindowsXP(TSummaryToggles t) {
     r.push_back({"Frekvens", "2400 Mhz", 13});
     if (d)
         Append(r, {{"Spenning", "1.5V", 11},
-                   {"Sokkel", "Socket 478 ()", 14},
+                   // The firmware's processor record names the socket and,
+                   // as its upgrade, Socket 478 again.
+                   {"Sokkel", "Socket 478 (Socket 478)", 14},
                    {"Tid siden siste oppstart", "1 Hour, 30 Minutes, 12 Seconds.", 12},
                    {"Utvidelsesspor", "6 x PCI, 32 bit", 3},
                    {"Utvidelsesspor", "1 x AGP 4X, 32 bit", 3}});
@@ -237,7 +245,10 @@ Rows WindowsXP(TSummaryToggles t) {
                    {"CD-ROM 0", "PLEXTOR DVDR   PX-708A", 20},
                    {"Båndstasjon 0", "HP C5683A SCSI Sequential Device", 21}});
     r.push_back(kBlank);
-    if (!t.Partitioner) Append(r, {{"Harddiskplass", "23 GB ledig av 37 GB", 19}, kBlank});
+    if (!t.Partitioner)
+        Append(r, {{"Harddiskplass", "23 GB ledig av 37 GB", 19},
+                   {"Plass på nettverksstasjon", "90 GB ledig av 233 GB", 26},
+                   kBlank});
     // Characters 4 to 102 of "4.09.00.0904".
     if (d) r.push_back({"DirectX versjon", "9.00.0904", 1});
     r.push_back(kBlank);
@@ -250,8 +261,13 @@ Rows WindowsXP(TSummaryToggles t) {
                    kBlank,
                    {"Tastatur", "Standard 101/102-Key or Microsoft Natural PS/2 Keyboard", 22}});
     if (t.Partitioner)
-        Append(r, {kBlank, {"Stasjon C", "23 GB ledig av 37 GB", 19}, kBlank,
-                   {"Harddiskplass", "23 GB ledig av 37 GB", 19}});
+        // C: labelled MAXTOR; Z: the NAS share labelled Fotos.
+        Append(r, {kBlank,
+                   {"Stasjon C   MAXTOR", "23 GB ledig av 37 GB", 19},
+                   {"Stasjon Z   Fotos", "90 GB ledig av 233 GB", 26},
+                   kBlank,
+                   {"Harddiskplass", "23 GB ledig av 37 GB", 19},
+                   {"Plass på nettverksstasjon", "90 GB ledig av 233 GB", 26}});
     if (t.Programmer)
         Append(r, {kBlank,
                    {"Installerte programmer", "Programvareprodusent", 0},
@@ -264,7 +280,9 @@ Rows WindowsXP(TSummaryToggles t) {
                    {"Torvex", "", -1},
                    {"Windows XP Hotfix - KB873339", "Microsoft Corporation", -1},
                    {"Windows XP Hotfix - KB885835", "Microsoft Corporation", -1},
-                   {"Windows XP Hotfix - KB888302", "Microsoft Corporation", -1}});
+                   {"Windows XP Hotfix - KB888302", "Microsoft Corporation", -1},
+                   // A display name and an uninstall command, no publisher.
+                   {"Microsoft Compression Client Pack 1.0 for Windows XP", "", -1}});
     return r;
 }
 
@@ -319,6 +337,7 @@ TEST_F(SummaryListTest, TheFourEditionsOnWindows98AndXP) {
                         {e.type, "2 x 256 MB DIMM,SDRAM", 8},
                         kBlank,
                         {e.space, "23 GB" + f + "37 GB", 19},
+                        {table[65213], "90 GB" + f + "233 GB", 26},
                         kBlank,
                         kBlank,
                         {e.windows, "Microsoft Windows XP Service Pack 2 5.1", 15}};
@@ -332,8 +351,10 @@ TEST_F(SummaryListTest, TheFourEditionsOnWindows98AndXP) {
         for (std::size_t i = 0; i < full.size(); ++i) {
             EXPECT_EQ(full[i].Image, norwegian[i].Image) << e.code << " row " << i;
             // Drive rows carry the edition's "free of" text in their value.
-            if (norwegian[i].Caption == "Stasjon C" || norwegian[i].Caption == "Harddiskplass")
+            if (norwegian[i].Caption == "Stasjon C   MAXTOR" || norwegian[i].Caption == "Harddiskplass")
                 EXPECT_EQ(full[i].Value, "23 GB" + f + "37 GB") << e.code;
+            else if (norwegian[i].Image == 26)
+                EXPECT_EQ(full[i].Value, "90 GB" + f + "233 GB") << e.code;
             else if (norwegian[i].Caption == "Minne")
                 EXPECT_EQ(full[i].Value, std::string("512 MB (291") + e.mbFree + ")") << e.code;
             else if (norwegian[i].Caption == "Installerte programmer")
@@ -368,7 +389,7 @@ TEST_F(SummaryListTest, AFailureEndsTheBuildWhereItHappens) {
                            {"Frekvens", "2400 Mhz", 13},
                            kBlank}));
     Rows again = list.Rows({}, false);
-    EXPECT_EQ(again.size(), 10u);
+    EXPECT_EQ(again.size(), 11u);   // with the network drives' row
     // The console summary prints what it made and says why it stopped.
     std::ostringstream out, err;
     EXPECT_TRUE(summary::PrintSummary({}, out, err));
@@ -380,7 +401,8 @@ TEST_F(SummaryListTest, AFailureEndsTheBuildWhereItHappens) {
 
 // The drive rows go through the drive component: with one drive (C, which
 // the component read when it was loaded) every build shows what was read
-// then; with two, every build re-reads them both.
+// then; with two (two fixed, or fixed and network), every build re-reads
+// them all.
 TEST_F(SummaryListTest, DriveRowsRereadOnlyWhenTheLetterChanges) {
     auto labelsOf = [](const char* machine, int builds) {
         auto pc = platform::SimulatedMachine::Load(fs::path(TORVEX_SOURCE_DIR) / "machines" / machine,
@@ -403,13 +425,17 @@ TEST_F(SummaryListTest, DriveRowsRereadOnlyWhenTheLetterChanges) {
             // Renamed behind the component's back before each build.
             ref.setVolumeLabel('C', "SYS" + std::to_string(b));
             for (const auto& row : list.Rows({false, true, false}, false))
-                if (row.Image == 19 && row.Caption.rfind("Stasjon", 0) == 0) captions.push_back(row.Caption);
+                if (row.Image != -1 && row.Caption.rfind("Stasjon", 0) == 0) captions.push_back(row.Caption);
         }
         return captions;
     };
-    EXPECT_EQ(labelsOf("winxp-pc", 2), (std::vector<std::string>{"Stasjon C", "Stasjon C"}));
+    // win98-pc has one fixed drive, C: labelled KONTOR.
+    EXPECT_EQ(labelsOf("win98-pc", 2), (std::vector<std::string>{"Stasjon C   KONTOR", "Stasjon C   KONTOR"}));
     // The first build finds C selected since loading (read before the
-    // first rename); from the second build on, C follows D and is re-read.
-    EXPECT_EQ(labelsOf("win2000-dc", 2),
-              (std::vector<std::string>{"Stasjon C", "Stasjon D", "Stasjon C   SYS1", "Stasjon D"}));
+    // first rename); from the second build on, C follows D (or Z) and is
+    // re-read.
+    EXPECT_EQ(labelsOf("win2000-dc", 2), (std::vector<std::string>{"Stasjon C   SYSTEM", "Stasjon D   DATA",
+                                                                    "Stasjon C   SYS1", "Stasjon D   DATA"}));
+    EXPECT_EQ(labelsOf("winxp-pc", 2), (std::vector<std::string>{"Stasjon C   MAXTOR", "Stasjon Z   Fotos",
+                                                                  "Stasjon C   SYS1", "Stasjon Z   Fotos"}));
 }
