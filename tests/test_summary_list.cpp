@@ -2,8 +2,7 @@
 // rule, and the rows of the shipped PCs for every toggle state and edition.
 // The expected rows are worked out by hand from each PC's facts (its
 // machine.json, registry, processor dump and firmware tables) by the list's
-// rules; rows of the display, multimedia, network and printer categories are
-// not part of the engine yet and so not part of the lists.
+// rules.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -83,10 +82,10 @@ protected:
 };
 
 // The short list of a PC without detail rows: processor, memory, disk space,
-// (the display rows' place), Windows.
+// display, Windows.
 Rows ShortList(const std::string& processor, const std::string& frequency, const std::string& memory,
-               const std::string* type, const std::string& space, const std::string& windows,
-               const std::string& networkSpace = "") {
+               const std::string* type, const std::string& space, const std::string& adapter,
+               const std::string& resolution, const std::string& windows, const std::string& networkSpace = "") {
     Rows r{{"Processor", processor, 9}};
     if (!frequency.empty()) r.push_back({"Frekvens", frequency, 13});
     r.push_back(kBlank);
@@ -94,7 +93,8 @@ Rows ShortList(const std::string& processor, const std::string& frequency, const
     if (type) r.push_back({"Type", *type, 8});
     Append(r, {kBlank, {"Harddiskplass", space, 19}});
     if (!networkSpace.empty()) r.push_back({"Plass på nettverksstasjon", networkSpace, 26});
-    Append(r, {kBlank, kBlank, {"Windowsversjon", windows, 15}});
+    Append(r, {kBlank, {"Skjermkort", adapter, 1}, {"Aktuell skjermoppløsning", resolution, 1}, kBlank,
+               {"Windowsversjon", windows, 15}});
     return r;
 }
 
@@ -136,6 +136,10 @@ TEST_F(SummaryListTest, ShortListOfEveryShippedPC) {
     // The XP PC's Z: is \\NAS-STUE\Fotos: 61,049,646 clusters of 4 KB
     // (238,475 MB, 233 GB), 23,712,140 free (92,625 MB, 90 GB).
     const std::string nas = "90 GB ledig av 233 GB";
+    // The adapter's name is its device description, blanks and all. NT 4.0's
+    // display driver is a legacy device without a driver key: no adapter
+    // and no chip, an empty row.
+    const std::string radeon = "RADEON 9600 Series   ";
     struct Case {
         const char* machine;
         Rows rows;
@@ -143,25 +147,35 @@ TEST_F(SummaryListTest, ShortListOfEveryShippedPC) {
         // Intel processors before the Pentium 4 have no brand string: the
         // engine's vendor and model name stand in.
         {"win95-pc", ShortList("Intel Pentium", "100 Mhz", "16 MB (1 MB ledig)", nullptr,
-                               "153 MB ledig av 511 MB", "  4.0")},
+                               "153 MB ledig av 511 MB", "S3 Trio32/64 PCI", "800 x 600 - 8 bit", "  4.0")},
         {"win95osr2-pc", ShortList("AMD-K6tm w/ multimedia extensions", "233 Mhz", "32 MB (4 MB ledig)", nullptr,
-                                   "2.0 GB ledig av 3.0 GB", "  B 4.0")},
+                                   "2.0 GB ledig av 3.0 GB", "S3 Inc. ViRGE/DX PCI", "800 x 600 - 8 bit",
+                                   "  B 4.0")},
         {"win98-pc", ShortList("Intel Celeron A", "400 Mhz", "64 MB (14 MB ledig)", nullptr,
-                               "4.1 GB ledig av 6.0 GB", "Microsoft Windows 98  4.10")},
+                               "4.1 GB ledig av 6.0 GB", "NVIDIA RIVA TNT2 Model 64", "1024 x 768 - 16 bit",
+                               "Microsoft Windows 98  4.10")},
         {"win98se-pc", ShortList("Intel Pentium III", "450 Mhz", "128 MB (61 MB ledig)", nullptr,
-                                 "2.3 GB ledig av 4.0 GB", "Microsoft Windows 98  A  4.10")},
+                                 "2.3 GB ledig av 4.0 GB", "Matrox Millennium G400 - English",
+                                 "1024 x 768 - 16 bit", "Microsoft Windows 98  A  4.10")},
+        // Without its network card the short list is that of win98se-pc.
+        {"win98se-pc-nonet", ShortList("Intel Pentium III", "450 Mhz", "128 MB (61 MB ledig)", nullptr,
+                                       "2.3 GB ledig av 4.0 GB", "Matrox Millennium G400 - English",
+                                       "1024 x 768 - 16 bit", "Microsoft Windows 98  A  4.10")},
         {"winme-pc", ShortList("AMD Athlon(tm) Processor", "1000 Mhz", "256 MB (156 MB ledig)", &me,
-                               "20 GB ledig av 28 GB", "Microsoft Windows ME   4.90")},
+                               "20 GB ledig av 28 GB", "NVIDIA GeForce2 MX/MX 400", "1152 x 864 - 32 bit",
+                               "Microsoft Windows ME   4.90")},
         {"nt4-pc", ShortList("Intel Pentium Pro", "200 Mhz", "128 MB (59 MB ledig)", nullptr,
-                             "1.6 GB ledig av 4.0 GB", "Microsoft Windows NT Service Pack 6 4.0")},
+                             "1.6 GB ledig av 4.0 GB", "", "1280 x 1024 - 16 bit",
+                             "Microsoft Windows NT Service Pack 6 4.0")},
         {"win2000-dc", ShortList("Intel Pentium III", "1000 Mhz", "1024 MB (594 MB ledig)", &dc,
-                                 "20 GB ledig av 34 GB", "Microsoft Windows 2000 Service Pack 4 5.0")},
-        {"winxp-pc", ShortList(p4, "2400 Mhz", "512 MB (291 MB ledig)", &xp, "23 GB ledig av 37 GB",
+                                 "20 GB ledig av 34 GB", "ATI RAGE XL PCI", "1024 x 768 - 16 bit",
+                                 "Microsoft Windows 2000 Service Pack 4 5.0")},
+        {"winxp-pc", ShortList(p4, "2400 Mhz", "512 MB (291 MB ledig)", &xp, "23 GB ledig av 37 GB", radeon, "1280 x 1024 - 32 bit",
                                "Microsoft Windows XP Service Pack 2 5.1", nas)},
         // The guest may not open the registration key with full access: no
         // product name.
-        {"winxp-pc-guest", ShortList(p4, "2400 Mhz", "512 MB (291 MB ledig)", &xp, "23 GB ledig av 37 GB",
-                                     " Service Pack 2 5.1", nas)},
+        {"winxp-pc-guest", ShortList(p4, "2400 Mhz", "512 MB (291 MB ledig)", &xp, "23 GB ledig av 37 GB", radeon,
+                                     "1280 x 1024 - 32 bit", " Service Pack 2 5.1", nas)},
     };
     for (const Case& c : cases) {
         Rows rows = Build(c.machine, {});
@@ -190,17 +204,22 @@ Rows Windows98(TSummaryToggles t) {
                    {"Utvidelsesspor", "1 x AGP, 32 bit", 3}});
     Append(r, {kBlank, {"Minne", "64 MB (14 MB ledig)", 8}});
     if (d)
-        // blank, the multimedia section's closing blank; the storage passes
-        // (Windows 98 files its floppy drive among the disk drives).
-        Append(r, {kBlank, kBlank,
+        // The sound card: no device has a location on Windows 98, so the
+        // first multimedia device; its Swedish game port ("Spelport för
+        // joystick") is not named GAME. No network rows (OldWindows). The
+        // storage passes (Windows 98 files its floppy drive among the disk
+        // drives).
+        Append(r, {kBlank, {"Lydkort", "Creative Sound Blaster PCI128", 4}, kBlank,
                    {"Harddisk 0", "FUJITSU MPE3064AT", 19},
                    {"Harddisk 1", "GENERIC NEC  FLOPPY DISK", 19},
                    kBlank,
                    {"CD-ROM 0", "CREATIVE CD5233E", 20}});
     r.push_back(kBlank);
     if (!t.Partitioner) Append(r, {{"Harddiskplass", "4.1 GB ledig av 6.0 GB", 19}, kBlank});
-    if (d) r.push_back({"DirectX versjon", "6.02.0436", 1});
-    r.push_back(kBlank);
+    r.push_back({"Skjermkort", "NVIDIA RIVA TNT2 Model 64", 1});
+    // VideoMemory 02000000h bytes.
+    if (d) Append(r, {{"Grafikkminne", "32 MB ram", 8}, {"DirectX versjon", "6.02.0436", 1}});
+    Append(r, {{"Aktuell skjermoppløsning", "1024 x 768 - 16 bit", 1}, kBlank});
     r.push_back({"Windowsversjon", "Microsoft Windows 98  4.10", 15});
     if (d)
         Append(r, {{"Registrert på", "Anna Lindqvist  Lindqvist Bokföring AB", 0},
@@ -209,7 +228,10 @@ Rows Windows98(TSummaryToggles t) {
                    kBlank,
                    {"Mus", "Standard PS/2-portmus", 23},
                    kBlank,
-                   {"Tastatur", "Standardtangentbord (101/102 tangenter) eller Microsoft Natural Keyboard", 22}});
+                   {"Tastatur", "Standardtangentbord (101/102 tangenter) eller Microsoft Natural Keyboard", 22},
+                   // WIN.INI's device= names the one printer.
+                   kBlank,
+                   {"Standardskriver", "Canon BJC-4300", 7}});
     if (t.Partitioner)
         Append(r, {kBlank, {"Stasjon C   KONTOR", "4.1 GB ledig av 6.0 GB", 19}, kBlank,
                    {"Harddiskplass", "4.1 GB ledig av 6.0 GB", 19}});
@@ -238,7 +260,19 @@ Rows WindowsXP(TSummaryToggles t) {
                    {"Utvidelsesspor", "1 x AGP 4X, 32 bit", 3}});
     Append(r, {kBlank, {"Minne", "512 MB (291 MB ledig)", 8}, {"Type", "2 x 256 MB DIMM,SDRAM", 8}});
     if (d)
-        Append(r, {kBlank, kBlank,
+        // The SoundMAX has a location; the game port is named so. The
+        // Realtek is the one Net device; the host name resolves to the
+        // adapters' addresses, the first 192.168.1.100; NetBIOS LANA 0 has
+        // the card's address.
+        Append(r, {kBlank,
+                   {"Lydkort", "SoundMAX Integrated Digital Audio", 4},
+                   {"Spilleport", "Standard Game Port", 5},
+                   kBlank,
+                   {"Nettverkskort", "Realtek RTL8139 Family PCI Fast Ethernet NIC", 17},
+                   {"Lokalt maskinnavn", "STUE-PC", 12},
+                   {"IP Adresse", "192.168.1.100", 12},
+                   {"MAC Adresse", "00:11:2F:6B:0C:D4", 12},
+                   kBlank,
                    {"Diskett 0", "Floppy disk drive", 18},
                    {"Harddisk 0", "Maxtor 6Y080L0", 19},
                    kBlank,
@@ -249,9 +283,11 @@ Rows WindowsXP(TSummaryToggles t) {
         Append(r, {{"Harddiskplass", "23 GB ledig av 37 GB", 19},
                    {"Plass på nettverksstasjon", "90 GB ledig av 233 GB", 26},
                    kBlank});
-    // Characters 4 to 102 of "4.09.00.0904".
-    if (d) r.push_back({"DirectX versjon", "9.00.0904", 1});
-    r.push_back(kBlank);
+    r.push_back({"Skjermkort", "RADEON 9600 Series   ", 1});
+    // HardwareInformation.MemorySize 08000000h bytes; characters 4 to 102
+    // of the DirectX version "4.09.00.0904".
+    if (d) Append(r, {{"Grafikkminne", "128 MB ram", 8}, {"DirectX versjon", "9.00.0904", 1}});
+    Append(r, {{"Aktuell skjermoppløsning", "1280 x 1024 - 32 bit", 1}, kBlank});
     r.push_back({"Windowsversjon", "Microsoft Windows XP Service Pack 2 5.1", 15});
     if (d)
         // No modem on this PC: neither its row nor its blank row.
@@ -259,7 +295,12 @@ Rows WindowsXP(TSummaryToggles t) {
                    kBlank,
                    {"Mus", "PS/2 Compatible Mouse", 23},
                    kBlank,
-                   {"Tastatur", "Standard 101/102-Key or Microsoft Natural PS/2 Keyboard", 22}});
+                   {"Tastatur", "Standard 101/102-Key or Microsoft Natural PS/2 Keyboard", 22},
+                   // Two printers in the spooler's order; WIN.INI's device=
+                   // names the Canon.
+                   kBlank,
+                   {"Standardskriver", "Canon iP4000", 7},
+                   {"Skriver", "Microsoft Office Document Image Writer", 7}});
     if (t.Partitioner)
         // C: labelled MAXTOR; Z: the NAS share labelled Fotos.
         Append(r, {kBlank,
@@ -326,6 +367,8 @@ TEST_F(SummaryListTest, TheFourEditionsOnWindows98AndXP) {
                         kBlank,
                         {e.space, "4.1 GB" + f + "6.0 GB", 19},
                         kBlank,
+                        {table[65200], "NVIDIA RIVA TNT2 Model 64", 1},
+                        {table[65204], "1024 x 768 - 16 bit", 1},
                         kBlank,
                         {e.windows, "Microsoft Windows 98  4.10", 15}};
         Rows rows = Build("win98-pc", {}, table);
@@ -339,6 +382,8 @@ TEST_F(SummaryListTest, TheFourEditionsOnWindows98AndXP) {
                         {e.space, "23 GB" + f + "37 GB", 19},
                         {table[65213], "90 GB" + f + "233 GB", 26},
                         kBlank,
+                        {table[65200], "RADEON 9600 Series   ", 1},
+                        {table[65204], "1280 x 1024 - 32 bit", 1},
                         kBlank,
                         {e.windows, "Microsoft Windows XP Service Pack 2 5.1", 15}};
         rows = Build("winxp-pc", {}, table);
@@ -357,6 +402,8 @@ TEST_F(SummaryListTest, TheFourEditionsOnWindows98AndXP) {
                 EXPECT_EQ(full[i].Value, "90 GB" + f + "233 GB") << e.code;
             else if (norwegian[i].Caption == "Minne")
                 EXPECT_EQ(full[i].Value, std::string("512 MB (291") + e.mbFree + ")") << e.code;
+            else if (norwegian[i].Caption == "Grafikkminne")
+                EXPECT_EQ(full[i].Value, "128" + table[65223]) << e.code;   // the edition's " MB ram"
             else if (norwegian[i].Caption == "Installerte programmer")
                 EXPECT_EQ(full[i].Value, table[65215]) << e.code;   // the publisher column's heading
             else
@@ -389,7 +436,7 @@ TEST_F(SummaryListTest, AFailureEndsTheBuildWhereItHappens) {
                            {"Frekvens", "2400 Mhz", 13},
                            kBlank}));
     Rows again = list.Rows({}, false);
-    EXPECT_EQ(again.size(), 11u);   // with the network drives' row
+    EXPECT_EQ(again.size(), 13u);   // with the network drives' row and the two display rows
     // The console summary prints what it made and says why it stopped.
     std::ostringstream out, err;
     EXPECT_TRUE(summary::PrintSummary({}, out, err));
