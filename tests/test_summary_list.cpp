@@ -486,3 +486,76 @@ TEST_F(SummaryListTest, DriveRowsRereadOnlyWhenTheLetterChanges) {
     EXPECT_EQ(labelsOf("winxp-pc", 2), (std::vector<std::string>{"Stasjon C   MAXTOR", "Stasjon Z   Fotos",
                                                                   "Stasjon C   SYS1", "Stasjon Z   Fotos"}));
 }
+
+// ---------------------------------------------------------------- full lists of further PCs
+
+// The Windows 2000 domain controller with every toggle pressed, worked out
+// from its machine.json (firmware tables, clock, network, drives) and its
+// registry (devices, display, DirectX, owner, printers, programs).
+TEST_F(SummaryListTest, FullListOfTheWindows2000Server) {
+    Rows expected{
+        {"Hovedsystem", "Intel STL2", 0},
+        {"Processor", "Intel Pentium III", 9},
+        {"Frekvens", "1000 Mhz", 13},
+        // 1.75 V is kept in the table as 18 tenths.
+        {"Spenning", "1.8V", 11},
+        // The first processor record.
+        {"Sokkel", "CPU 1 (370-pin socket)", 14},
+        // 5,531,234 s: 2 months of 31 days, 2 days, 27 minutes, 14 seconds;
+        // the units between are written with 0.
+        {"Tid siden siste oppstart", "2 Months, 0 Weeks, 2 Days, 0 Hours, 27 Minutes, 14 Seconds.", 12},
+        // Slot type 5 before type 13.
+        {"Utvidelsesspor", "4 x PCI, 32 bit", 3},
+        {"Utvidelsesspor", "2 x PCI - 66MHz Capable, 64 bit", 3},
+        kBlank,
+        {"Minne", "1024 MB (594 MB ledig)", 8},
+        {"Type", "2 x 512 MB DIMM,SDRAM", 8},
+        // No sound device: only the section's blank row.
+        kBlank,
+        kBlank,
+        // Two started Net devices (the 3Com has no Control key); the first
+        // with a location is the PRO/100+. The host name resolves to the
+        // adapters' addresses in chain order; LANA 0 is the PRO/100+.
+        {"Nettverkskort", "Intel(R) PRO/100+ Management Adapter", 17},
+        {"Lokalt maskinnavn", "STHDC01", 12},
+        {"IP Adresse", "192.168.10.2", 12},
+        {"MAC Adresse", "00:02:B3:5C:18:E4", 12},
+        kBlank,
+        {"Diskett 0", "Diskettenhet", 18},
+        {"Harddisk 0", "IBM IC35L036UWD210-0 SCSI Disk Device", 19},
+        {"Harddisk 1", "IBM IC35L036UWD210-0 SCSI Disk Device", 19},
+        kBlank,
+        {"CD-ROM 0", "MATSHITA CR-177", 20},
+        kBlank,
+        {"Skjermkort", "ATI RAGE XL PCI", 1},
+        // HardwareInformation.MemorySize 00800000h.
+        {"Grafikkminne", "8 MB ram", 8},
+        // Characters 4 to 102 of "4.08.01.0881".
+        {"DirectX versjon", "8.01.0881", 1},
+        {"Aktuell skjermoppløsning", "1024 x 768 - 16 bit", 1},
+        kBlank,
+        {"Windowsversjon", "Microsoft Windows 2000 Service Pack 4 5.0", 15},
+        {"Registrert på", "IT-avdelningen  Norrsken Logistik AB", 0},
+        // No modem.
+        kBlank,
+        {"Mus", "PS/2-kompatibel mus", 23},
+        kBlank,
+        {"Tastatur", "Standardtangentbord 101/102 tangenter eller Microsoft Natural PS/2-tangentbord", 22},
+        kBlank,
+        {"Standardskriver", "HP LaserJet 4100 Lager", 7},
+        // C: 2,096,474 clusters of 4 KB (8,189 MB), 1,387,220 free (5,418 MB);
+        // D: 6,735,360 (26,310 MB), 3,902,117 free (15,242 MB).
+        kBlank,
+        {"Stasjon C   SYSTEM", "5.3 GB ledig av 8.0 GB", 19},
+        {"Stasjon D   DATA", "15 GB ledig av 26 GB", 19},
+        kBlank,
+        {"Harddiskplass", "20 GB ledig av 34 GB", 19},
+        kBlank,
+        {"Installerte programmer", "Programvareprodusent", 0},
+        {"Torvex", "", -1},
+        {"Windows 2000 Snabbkorrigering - KB823980", "Microsoft Corporation", -1},
+        {"Windows 2000 Snabbkorrigering - KB824146", "Microsoft Corporation", -1},
+    };
+    Rows rows = Build("win2000-dc", {true, true, true});
+    EXPECT_EQ(rows, expected) << Show(rows);
+}
