@@ -559,3 +559,66 @@ TEST_F(SummaryListTest, FullListOfTheWindows2000Server) {
     Rows rows = Build("win2000-dc", {true, true, true});
     EXPECT_EQ(rows, expected) << Show(rows);
 }
+
+// The Finnish Windows Me PC with every toggle pressed: not OldWindows, so
+// the memory type and the network rows are there.
+TEST_F(SummaryListTest, FullListOfTheWindowsMePC) {
+    Rows expected{
+        {"Hovedsystem", "System Manufacturer System Name", 0},
+        {"Processor", "AMD Athlon(tm) Processor", 9},
+        {"Frekvens", "1000 Mhz", 13},
+        {"Spenning", "1.7V", 11},
+        {"Sokkel", "Socket A (ZIF Socket)", 14},
+        // 7,342 s since the start.
+        {"Tid siden siste oppstart", "2 Hours, 2 Minutes, 22 Seconds.", 12},
+        // Five PCI slots and one AGP 4X, in the type order (5 before 16).
+        {"Utvidelsesspor", "5 x PCI, 32 bit", 3},
+        {"Utvidelsesspor", "1 x AGP 4X, 32 bit", 3},
+        kBlank,
+        {"Minne", "256 MB (156 MB ledig)", 8},
+        {"Type", "1 x 128 MB DIMM,SDRAM", 8},
+        kBlank,
+        // No location on the 9x family: the first multimedia device; the
+        // Finnish game port ("Peliportin ohjain") is not named GAME.
+        {"Lydkort", "C-Media CMI8738/C3DX PCI Audio Device", 4},
+        kBlank,
+        {"Nettverkskort", "Intel(R) PRO/100+ Management Adapter", 17},
+        {"Lokalt maskinnavn", "VIRTANEN", 12},
+        {"IP Adresse", "192.168.1.34", 12},
+        {"MAC Adresse", "00:D0:B7:1E:44:A9", 12},
+        kBlank,
+        // The floppy drive is filed among the disk drives.
+        {"Harddisk 0", "IBM-DTLA-307030", 19},
+        {"Harddisk 1", "GENERIC NEC  FLOPPY DISK", 19},
+        kBlank,
+        {"CD-ROM 0", "TOSHIBA DVD-ROM SD-M1612", 20},
+        kBlank,
+        {"Skjermkort", "NVIDIA GeForce2 MX/MX 400", 1},
+        // VideoMemory 02000000h.
+        {"Grafikkminne", "32 MB ram", 8},
+        // Characters 4 to 102 of "4.07.00.0700".
+        {"DirectX versjon", "7.00.0700", 1},
+        {"Aktuell skjermoppløsning", "1152 x 864 - 32 bit", 1},
+        kBlank,
+        {"Windowsversjon", "Microsoft Windows ME   4.90", 15},
+        {"Registrert på", "Matti Virtanen  Kotona", 0},
+        kBlank,
+        {"Mus", "PS/2-yhteensopiva hiiri", 23},
+        kBlank,
+        {"Tastatur", "Vakionäppäimistö (101/102 näppäintä) tai Microsoft Natural Keyboard", 22},
+        kBlank,
+        {"Standardskriver", "EPSON Stylus COLOR 680", 7},
+        // C: 1,831,347 clusters of 16 KB (28,614 MB), 1,302,551 free
+        // (20,352 MB).
+        kBlank,
+        {"Stasjon C   KOTI", "20 GB ledig av 28 GB", 19},
+        kBlank,
+        {"Harddiskplass", "20 GB ledig av 28 GB", 19},
+        kBlank,
+        {"Installerte programmer", "Programvareprodusent", 0},
+        {"Winamp (remove only)", "", -1},
+        {"Torvex", "", -1},
+    };
+    Rows rows = Build("winme-pc", {true, true, true});
+    EXPECT_EQ(rows, expected) << Show(rows);
+}
