@@ -622,3 +622,71 @@ TEST_F(SummaryListTest, FullListOfTheWindowsMePC) {
     Rows rows = Build("winme-pc", {true, true, true});
     EXPECT_EQ(rows, expected) << Show(rows);
 }
+
+// win98se-pc after its network card went: Windows 98 SE is OldWindows, so
+// the list has no memory type and no network rows whether or not a card is
+// there; its game port is named so, and it has a modem.
+TEST_F(SummaryListTest, FullListOfTheWindows98SEPCWithoutNetwork) {
+    Rows expected{
+        {"Hovedsystem", "Intel Corporation 440BX/ZX/DX - 82443BX/ZX/DX", 0},
+        {"Processor", "Intel Pentium III", 9},
+        {"Frekvens", "450 Mhz", 13},
+        {"Spenning", "2.0V", 11},
+        {"Sokkel", "SLOT 1 (Slot 1)", 14},
+        // 1,843 s since the start.
+        {"Tid siden siste oppstart", "30 Minutes, 43 Seconds.", 12},
+        {"Utvidelsesspor", "1 x ISA, 16 bit", 3},
+        {"Utvidelsesspor", "4 x PCI, 32 bit", 3},
+        {"Utvidelsesspor", "1 x AGP 2X, 32 bit", 3},
+        kBlank,
+        {"Minne", "128 MB (61 MB ledig)", 8},
+        kBlank,
+        // No location on the 9x family: the first multimedia device is the
+        // sound card.
+        {"Lydkort", "Creative SB Live! Value (WDM)", 4},
+        {"Spilleport", "Creative Gameport Joystick", 5},
+        kBlank,
+        {"Harddisk 0", "IBM-DJNA-371350", 19},
+        {"Harddisk 1", "GENERIC NEC  FLOPPY DISK", 19},
+        kBlank,
+        {"CD-ROM 0", "LG CD-ROM CRD-8482B", 20},
+        kBlank,
+        {"Skjermkort", "Matrox Millennium G400 - English", 1},
+        {"Grafikkminne", "32 MB ram", 8},
+        // Characters 4 to 102 of "4.07.00.0716".
+        {"DirectX versjon", "7.00.0716", 1},
+        {"Aktuell skjermoppløsning", "1024 x 768 - 16 bit", 1},
+        kBlank,
+        {"Windowsversjon", "Microsoft Windows 98  A  4.10", 15},
+        // No company: the owner and two blanks.
+        {"Registrert på", "Bjørn Haugen  ", 0},
+        kBlank,
+        {"Modem", "U.S. Robotics 56K Voice EXT PnP", 24},
+        kBlank,
+        {"Mus", "Standard PS/2-portmus", 23},
+        kBlank,
+        {"Tastatur", "Standard 101/102-taster eller Microsoft Natural Keyboard", 22},
+        kBlank,
+        {"Standardskriver", "HP DeskJet 690C", 7},
+        // C: only (D: is the CD-ROM, E: a RAM drive): 1,048,064 clusters of
+        // 4 KB (4,094 MB), 611,420 free (2,388 MB).
+        kBlank,
+        {"Stasjon C   IBM_13GB", "2.3 GB ledig av 4.0 GB", 19},
+        kBlank,
+        {"Harddiskplass", "2.3 GB ledig av 4.0 GB", 19},
+        kBlank,
+        // Uninstall keys without a display name and an uninstall command
+        // (the address book, Internet Explorer's quiet entry ...) are not
+        // programs.
+        {"Installerte programmer", "Programvareprodusent", 0},
+        {"Winamp (remove only)", "", -1},
+        {"WinZip", "", -1},
+        {"Adobe Acrobat 4.0", "", -1},
+        {"ICQ", "", -1},
+        {"Norton AntiVirus 2000", "Symantec Corporation", -1},
+        {"Microsoft Office 2000 Small Business", "Microsoft Corporation", -1},
+        {"Torvex", "", -1},
+    };
+    Rows rows = Build("win98se-pc-nonet", {true, true, true});
+    EXPECT_EQ(rows, expected) << Show(rows);
+}
