@@ -690,3 +690,59 @@ TEST_F(SummaryListTest, FullListOfTheWindows98SEPCWithoutNetwork) {
     Rows rows = Build("win98se-pc-nonet", {true, true, true});
     EXPECT_EQ(rows, expected) << Show(rows);
 }
+
+// The NT 4.0 workstation with every toggle pressed: OldWindows (no memory
+// type, no network rows); its display driver is a legacy device without a
+// driver key, so the adapter row is empty and the video memory not stated.
+TEST_F(SummaryListTest, FullListOfTheNT4Workstation) {
+    Rows expected{
+        {"Hovedsystem", "Intel Corporation PR440FX", 0},
+        {"Processor", "Intel Pentium Pro", 9},
+        {"Frekvens", "200 Mhz", 13},
+        {"Spenning", "3.3V", 11},
+        {"Sokkel", "CPU 1 (ZIF Socket)", 14},
+        // 277,385 s: 3 days, 5 hours, 3 minutes, 5 seconds.
+        {"Tid siden siste oppstart", "3 Days, 5 Hours, 3 Minutes, 5 Seconds.", 12},
+        {"Utvidelsesspor", "2 x ISA, 16 bit", 3},
+        {"Utvidelsesspor", "4 x PCI, 32 bit", 3},
+        kBlank,
+        {"Minne", "128 MB (59 MB ledig)", 8},
+        kBlank,
+        {"Lydkort", "Crystal Audio System (CS4232)", 4},
+        kBlank,
+        {"Diskett 0", "Floppy disk drive", 18},
+        {"Harddisk 0", "IBM DCAS-34330W", 19},
+        kBlank,
+        {"CD-ROM 0", "TOSHIBA CD-ROM XM-5701TA", 20},
+        {"Båndstasjon 0", "HP C1537A (HP SureStore DAT24)", 21},
+        kBlank,
+        {"Skjermkort", "", 1},
+        {"Grafikkminne", "(ikke oppgitt)", 8},
+        // Characters 4 to 102 of "4.03.00.1096".
+        {"DirectX versjon", "3.00.1096", 1},
+        {"Aktuell skjermoppløsning", "1280 x 1024 - 16 bit", 1},
+        kBlank,
+        {"Windowsversjon", "Microsoft Windows NT Service Pack 6 4.0", 15},
+        {"Registrert på", "Dan Walker  Brazos Valley Surveying, Inc.", 0},
+        kBlank,
+        {"Mus", "Microsoft PS/2 Port Mouse", 23},
+        kBlank,
+        {"Tastatur", "Standard 101/102-Key or Microsoft Natural Keyboard", 22},
+        // The spooler's order; WIN.INI's device= names the second.
+        kBlank,
+        {"Skriver", "HP DesignJet 650C", 7},
+        {"Standardskriver", "HP LaserJet 5N", 7},
+        // C: 1,048,568 clusters of 4 KB (4,095 MB), 412,397 free (1,610 MB).
+        kBlank,
+        {"Stasjon C   CAD_SYS", "1.6 GB ledig av 4.0 GB", 19},
+        kBlank,
+        {"Harddiskplass", "1.6 GB ledig av 4.0 GB", 19},
+        kBlank,
+        {"Installerte programmer", "Programvareprodusent", 0},
+        {"AutoCAD R14", "", -1},
+        {"Microsoft Office 97, Professional Edition", "", -1},
+        {"Torvex", "", -1},
+    };
+    Rows rows = Build("nt4-pc", {true, true, true});
+    EXPECT_EQ(rows, expected) << Show(rows);
+}
