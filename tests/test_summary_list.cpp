@@ -626,7 +626,7 @@ TEST_F(SummaryListTest, FullListOfTheWindowsMePC) {
 // win98se-pc after its network card went: Windows 98 SE is OldWindows, so
 // the list has no memory type and no network rows whether or not a card is
 // there; its game port is named so, and it has a modem.
-TEST_F(SummaryListTest, FullListOfTheWindows98SEPCWithoutNetwork) {
+TEST_F(SummaryListTest, FullListOfTheWindows98SEPCWithAndWithoutNetwork) {
     Rows expected{
         {"Hovedsystem", "Intel Corporation 440BX/ZX/DX - 82443BX/ZX/DX", 0},
         {"Processor", "Intel Pentium III", 9},
@@ -689,6 +689,10 @@ TEST_F(SummaryListTest, FullListOfTheWindows98SEPCWithoutNetwork) {
     };
     Rows rows = Build("win98se-pc-nonet", {true, true, true});
     EXPECT_EQ(rows, expected) << Show(rows);
+    // With its card the full list is the same: no network rows on
+    // OldWindows, and a network card is no storage device.
+    rows = Build("win98se-pc", {true, true, true});
+    EXPECT_EQ(rows, expected) << "win98se-pc" << Show(rows);
 }
 
 // The NT 4.0 workstation with every toggle pressed: OldWindows (no memory
@@ -744,5 +748,61 @@ TEST_F(SummaryListTest, FullListOfTheNT4Workstation) {
         {"Torvex", "", -1},
     };
     Rows rows = Build("nt4-pc", {true, true, true});
+    EXPECT_EQ(rows, expected) << Show(rows);
+}
+
+// The Windows 95 PC of 1996 with every toggle pressed: its BIOS has no
+// SMBIOS tables, so the main system, voltage and socket rows show what the
+// engine holds (empty texts, 0 volts) and no slot rows; no DirectX key.
+TEST_F(SummaryListTest, FullListOfTheWindows95PC) {
+    Rows expected{
+        {"Hovedsystem", " ", 0},
+        {"Processor", "Intel Pentium", 9},
+        {"Frekvens", "100 Mhz", 13},
+        {"Spenning", "0.0V", 11},
+        {"Sokkel", " ()", 14},
+        // 2,417 s since the start.
+        {"Tid siden siste oppstart", "40 Minutes, 17 Seconds.", 12},
+        kBlank,
+        {"Minne", "16 MB (1 MB ledig)", 8},
+        kBlank,
+        {"Lydkort", "Creative Labs Sound Blaster 16 Plug and Play", 4},
+        {"Spilleport", "Gameport Joystick", 5},
+        kBlank,
+        {"Harddisk 0", "QUANTUM FIREBALL1080A", 19},
+        {"Harddisk 1", "GENERIC NEC  FLOPPY DISK", 19},
+        kBlank,
+        {"CD-ROM 0", "MITSUMI CD-ROM FX400E!A", 20},
+        kBlank,
+        {"Skjermkort", "S3 Trio32/64 PCI", 1},
+        // VideoMemory 00100000h: 1 MB, odd, so 2.
+        {"Grafikkminne", "2 MB ram", 8},
+        {"Aktuell skjermoppløsning", "800 x 600 - 8 bit", 1},
+        kBlank,
+        {"Windowsversjon", "  4.0", 15},
+        {"Registrert på", "Michael Johnson  Johnson Family", 0},
+        kBlank,
+        {"Modem", "Sportster 28800 Internal", 24},
+        kBlank,
+        {"Mus", "Standard PS/2 Port Mouse", 23},
+        kBlank,
+        {"Tastatur", "Standard 101/102-Key or Microsoft Natural Keyboard", 22},
+        kBlank,
+        {"Standardskriver", "HP DeskJet 540", 7},
+        // C: without a label: 32,695 clusters of 16 KB (510 MB), 9,811
+        // free (153 MB).
+        kBlank,
+        {"Stasjon C", "153 MB ledig av 511 MB", 19},
+        kBlank,
+        {"Harddiskplass", "153 MB ledig av 511 MB", 19},
+        kBlank,
+        {"Installerte programmer", "Programvareprodusent", 0},
+        {"Microsoft Internet Explorer 3.0", "", -1},
+        {"Microsoft Works 4.0", "", -1},
+        {"Torvex", "", -1},
+        {"WinZip", "", -1},
+        {"America Online 3.0", "", -1},
+    };
+    Rows rows = Build("win95-pc", {true, true, true});
     EXPECT_EQ(rows, expected) << Show(rows);
 }
