@@ -806,3 +806,21 @@ TEST_F(SummaryListTest, FullListOfTheWindows95PC) {
     Rows rows = Build("win95-pc", {true, true, true});
     EXPECT_EQ(rows, expected) << Show(rows);
 }
+
+// The XP PC from its guest account: the guest may not open the DirectX key
+// or the registration key with full access, so there is no DirectX row, no
+// product name and no owner; everything else is the owner's full list.
+TEST_F(SummaryListTest, FullListOfTheXPGuest) {
+    Rows expected;
+    for (const TSummaryRow& row : WindowsXP({true, true, true})) {
+        if (row.Caption == "DirectX versjon") continue;
+        if (row.Caption == "Windowsversjon")
+            expected.push_back({"Windowsversjon", " Service Pack 2 5.1", 15});
+        else if (row.Caption == "Registrert på")
+            expected.push_back({"Registrert på", "  ", 0});
+        else
+            expected.push_back(row);
+    }
+    Rows rows = Build("winxp-pc-guest", {true, true, true});
+    EXPECT_EQ(rows, expected) << Show(rows);
+}
