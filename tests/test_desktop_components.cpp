@@ -173,7 +173,13 @@ TEST_F(ComponentsTest, PropertyListingWithAndWithoutTypesRecursionAndCollections
     drive.Refresh();
     auto driveLines = Listed(drive.Drive(), true);
     EXPECT_TRUE(Contains(driveLines, "Drive: Char = C"));
-    EXPECT_TRUE(Contains(driveLines, "Options: TQuentaSysFileSystemOptions = []"));
+    // C: is NTFS, case-sensitive, case-preserving, Unicode, with ACLs and
+    // compression (the drive record of nt4-pc's machine.json).
+    EXPECT_TRUE(Contains(driveLines,
+                         "Options: TQuentaSysFileSystemOptions = [fsCaseIsPreserved,fsCaseSensitive,"
+                         "fsSupportsUnicode,fsPersistentACLs,fsSupportsCompression]"))
+        << ::testing::PrintToString(driveLines);
+    EXPECT_TRUE(Contains(driveLines, "VolumeLabel: string = CAD_SYS")) << ::testing::PrintToString(driveLines);
     EXPECT_TRUE(Contains(driveLines, "DriveType: TQuentaSysDriveType = dtFixed"));
 }
 
@@ -189,13 +195,16 @@ TEST_F(ComponentsTest, DriveSelectionAndTheSameLetterNotReread) {
     // 9,767,520 clusters of 8 x 512 bytes, 6,102,244 free.
     EXPECT_EQ(drive.Drive().DiskSize(), 9767520LL * 4096);
     EXPECT_EQ(drive.Drive().DiskFree(), 6102244LL * 4096);
-    EXPECT_EQ(drive.Drive().SerialNumber(), "0000-0000");
+    // The volume of the drive record: label MAXTOR, serial 6C8D-2F3A.
+    EXPECT_EQ(drive.Drive().SerialNumber(), "6C8D-2F3A");
+    EXPECT_EQ(drive.Drive().VolumeLabel(), "MAXTOR");
+    EXPECT_EQ(drive.Drive().FileSystem(), "NTFS");
 
     // A label given behind the component's back is not seen while C stays
     // selected ...
     ASSERT_TRUE(pc.setVolumeLabel('C', "SYSTEM"));
     drive.Drive().SetDrive('C');
-    EXPECT_EQ(drive.Drive().VolumeLabel(), "");
+    EXPECT_EQ(drive.Drive().VolumeLabel(), "MAXTOR");
     // ... another letter and back re-reads.
     drive.Drive().SetDrive('Q');
     EXPECT_EQ(drive.Drive().DriveType(), dtNoRootDir);
@@ -309,16 +318,18 @@ TEST_F(ComponentsTest, RenamingAVolumeOnASimulatedPCStaysInMemory) {
     drive.Drive().SetVolumeLabel("ARBEID");
     EXPECT_EQ(drive.Drive().VolumeLabel(), "ARBEID");
     ASSERT_EQ(log.Lines().Count(), 1);
-    EXPECT_EQ(log.Lines()[0].rfind("Disk:Label: - ARBEID ", 0), 0u) << log.Lines()[0];
+    // From the label of the drive record to the new one.
+    EXPECT_EQ(log.Lines()[0].rfind("Disk:Label:IBM_13GB - ARBEID ", 0), 0u) << log.Lines()[0];
     EXPECT_TRUE(drive.Drive().Changes().Pending().empty());
     // The same label again changes nothing and logs nothing.
     drive.Drive().SetVolumeLabel("ARBEID");
     EXPECT_EQ(log.Lines().Count(), 1);
-    // A fresh load of the machine folder has no label: nothing was written.
+    // A fresh load of the machine folder has its own label again: nothing
+    // was written.
     load("win98se-pc");
     TQuentaSysDrive again;
     again.Refresh();
-    EXPECT_EQ(again.Drive().VolumeLabel(), "");
+    EXPECT_EQ(again.Drive().VolumeLabel(), "IBM_13GB");
 }
 
 TEST_F(ComponentsTest, TheHostNeverRelabelsADisk) {

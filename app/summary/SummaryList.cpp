@@ -198,19 +198,33 @@ void TSummaryList::AddMemoryRows() {
 }
 
 void TSummaryList::AddMediaRows() {
-    // Sound card and game port rows ("Lydkort", "Spilleport") come from the
-    // multimedia category (Media.GetInfo; Devices, SoundCardIndex,
-    // GamePortIndex), which is not part of the engine yet; they go here,
-    // before the blank row that ends the section in every case.
+    engine::TMedia& media = info_.Media();
+    media.GetInfo();
+    const classes::TStringList& devices = media.Devices();
+    if (devices.Count() > 0) {
+        int sound = media.SoundCardIndex() > -1 && media.SoundCardIndex() < devices.Count() ? media.SoundCardIndex() : 0;
+        Add(Text(res::SoundCard), devices[sound], icon::SoundCard);
+        if (media.GamePortIndex() > -1 && media.GamePortIndex() < devices.Count())
+            Add(Text(res::GamePort), devices[media.GamePortIndex()], icon::GamePort);
+    }
+    // The section ends with its blank row also when there is no device.
     AddBlank();
 }
 
 void TSummaryList::AddNetworkRows() {
-    // The network rows ("Nettverkskort", "Lokalt maskinnavn", "IP Adresse",
-    // "MAC Adresse" and their closing blank row) come from the network
-    // category (Network.GetInfo; Adapters, CardAdapterIndex, IPAddresses,
-    // MACAddresses), which is not part of the engine yet. Without adapters
-    // the section writes nothing at all.
+    engine::TNetwork& network = info_.Network();
+    network.GetInfo();
+    const classes::TStringList& adapters = network.Adapters();
+    // Without adapters the section writes nothing, not even its blank row.
+    if (adapters.Count() == 0) return;
+    int card = network.CardAdapterIndex() > -1 && network.CardAdapterIndex() < adapters.Count()
+                   ? network.CardAdapterIndex()
+                   : 0;
+    Add(Text(res::NetworkCard), adapters[card], icon::NetworkCard);
+    Add(Text(res::LocalMachineName), info_.Machine().Name(), icon::General);
+    if (network.IPAddresses().Count() > 0) Add(Text(res::IPAddress), network.IPAddresses()[0], icon::General);
+    if (network.MACAddresses().Count() > 0) Add(Text(res::MACAddress), network.MACAddresses()[0], icon::General);
+    AddBlank();
 }
 
 void TSummaryList::AddStorageRows() {
@@ -262,14 +276,21 @@ void TSummaryList::AddDriveRows(bool detail) {
 }
 
 void TSummaryList::AddDisplayRows() {
-    // "Skjermkort" (Adapter, or Chipset when the adapter name has 2
-    // characters or fewer) and, with Detaljer, "Grafikkminne" (Memory in
-    // MB rounded up to even, or "(ikke oppgitt)") come from the display
-    // category (Display.GetInfo), which is not part of the engine yet; they
-    // go here, before the DirectX row.
-    if (toggles_.Detaljer) AddDirectXRow();
-    // "Aktuell skjermoppløsning" ("%d x %d - %d bit" of HorzRes, VertRes,
-    // ColorDepth) follows here, from the display category as well.
+    engine::TDisplay& display = info_.Display();
+    display.GetInfo();
+    // An adapter name of two characters or fewer says nothing; the chip does.
+    Add(Text(res::DisplayAdapter), display.Adapter().size() > 2 ? display.Adapter() : display.Chipset(),
+        icon::Display);
+    if (toggles_.Detaljer) {
+        std::int64_t mem = std::int64_t(display.Memory()) / 1024 / 1024;
+        if (mem % 2 != 0) mem += 1;
+        Add(Text(res::VideoMemory),
+            mem > 0 ? classes::Format("%d" + Text(res::MBRam), {mem}) : Text(res::NotStated), icon::Memory);
+        AddDirectXRow();
+    }
+    Add(Text(res::ScreenResolution),
+        classes::Format("%d x %d - %d bit", {display.HorzRes(), display.VertRes(), display.ColorDepth()}),
+        icon::Display);
 }
 
 void TSummaryList::AddDirectXRow() {
@@ -318,10 +339,13 @@ void TSummaryList::AddDeviceRows() {
 }
 
 void TSummaryList::AddPrinterRows() {
-    // The printer rows (a blank row, then "Standardskriver" for the default
-    // and "Skriver" for every other printer, in Names order) come from the
-    // printers category (Printers.GetInfo; Names, DefaultIndex), which is
-    // not part of the engine yet. Without printers there are no rows.
+    engine::TPrinters& printers = info_.Printers();
+    printers.GetInfo();
+    const classes::TStringList& names = printers.Names();
+    if (names.Count() == 0) return;
+    AddBlank();
+    for (int i = 0; i < names.Count(); ++i)
+        Add(Text(i == printers.DefaultIndex() ? res::DefaultPrinter : res::Printer), names[i], icon::Printer);
 }
 
 void TSummaryList::AddProgramRows() {

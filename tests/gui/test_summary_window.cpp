@@ -71,14 +71,17 @@ private slots:
         auto window = Window("winxp-pc", overlay, false, false, false);
         QTreeWidget& list = *window->List;
         // Processor, Frekvens, blank, Minne, Type, blank, Harddiskplass,
-        // blank, blank, Windowsversjon.
-        QCOMPARE(list.topLevelItemCount(), 10);
+        // Plass på nettverksstasjon, blank, Skjermkort, Aktuell
+        // skjermoppløsning, blank, Windowsversjon.
+        QCOMPARE(list.topLevelItemCount(), 13);
         QCOMPARE(list.topLevelItem(0)->text(0), QString("Processor"));
         QCOMPARE(list.topLevelItem(3)->text(1), QString("512 MB (291 MB ledig)"));
         QCOMPARE(list.topLevelItem(6)->text(1), QString("23 GB ledig av 37 GB"));
-        QCOMPARE(list.topLevelItem(9)->text(1), QString("Microsoft Windows XP Service Pack 2 5.1"));
-        for (int i : {0, 1, 3, 4, 6, 9}) QVERIFY2(!list.topLevelItem(i)->icon(0).isNull(), qPrintable(QString::number(i)));
-        for (int i : {2, 5, 7, 8}) {
+        QCOMPARE(list.topLevelItem(9)->text(1), QString("RADEON 9600 Series   "));
+        QCOMPARE(list.topLevelItem(12)->text(1), QString("Microsoft Windows XP Service Pack 2 5.1"));
+        for (int i : {0, 1, 3, 4, 6, 7, 9, 10, 12})
+            QVERIFY2(!list.topLevelItem(i)->icon(0).isNull(), qPrintable(QString::number(i)));
+        for (int i : {2, 5, 8, 11}) {
             QVERIFY(list.topLevelItem(i)->icon(0).isNull());
             QVERIFY(list.topLevelItem(i)->text(0).isEmpty());
         }
@@ -86,11 +89,13 @@ private slots:
         // memory rows' the memory icon (8).
         QCOMPARE(list.topLevelItem(0)->data(0, Qt::UserRole).toInt(), 9);
         QCOMPARE(list.topLevelItem(4)->data(0, Qt::UserRole).toInt(), 8);
+        QCOMPARE(list.topLevelItem(7)->data(0, Qt::UserRole).toInt(), 26);   // the network drives
+        QCOMPARE(list.topLevelItem(9)->data(0, Qt::UserRole).toInt(), 1);    // the display
         // A toggle click rebuilds the list from scratch.
         QTest::mouseClick(window->Detaljer, Qt::LeftButton);
         QCOMPARE(list.topLevelItem(0)->text(0), QString("Hovedsystem"));
         QTest::mouseClick(window->Detaljer, Qt::LeftButton);
-        QCOMPARE(list.topLevelItemCount(), 10);
+        QCOMPARE(list.topLevelItemCount(), 13);
     }
 
     void thePrintTextHasTitleLabelsValuesSeparatorsAndProgramNames() {
@@ -107,6 +112,8 @@ private slots:
             {"", 10},
             {"Harddiskplass:", 10}, {"4.1 GB ledig av 6.0 GB", 12},
             {"", 10},
+            {"Skjermkort:", 10}, {"NVIDIA RIVA TNT2 Model 64", 12},
+            {"Aktuell skjermoppløsning:", 10}, {"1024 x 768 - 16 bit", 12},
             {"", 10},
             {"Windowsversjon:", 10}, {"Microsoft Windows 98  4.10", 12},
             {"", 10},
@@ -160,7 +167,8 @@ private slots:
         // The fonts set "fi" as one ligature glyph, which extracts as U+FB01.
         const QString text = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
         for (const char* line : {"Datamaskinens spesifikasjoner:", "Hovedsystem:", "System Manufacturer System Name",
-                                 "Windowsversjon:", "Microsoft Windows XP Service Pack 2 5.1", "Stasjon C:",
+                                 "Windowsversjon:", "Microsoft Windows XP Service Pack 2 5.1", "Skjermkort:",
+                                 "RADEON 9600 Series", "Standardskriver:", "Canon iP4000", "MAXTOR:",
                                  "Installerte programmer", "Mozilla Firefox (1.0)", "Windows XP Hotfix - KB888302"})
             QVERIFY2(text.contains(QString::fromUtf8(line)), line);
         QVERIFY(!text.contains("GRISOFT"));   // publishers are not printed
