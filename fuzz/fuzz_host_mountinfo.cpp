@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/host/HostDisks.h"
 #include "platform/host/HostDrives.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

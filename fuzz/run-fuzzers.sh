@@ -16,7 +16,7 @@ set -eu
 build=$(cd "$1" && pwd); seconds=$2; shift 2
 src=$(cd "$(dirname "$0")/.." && pwd)
 realdata=${TORVEX_REALDATA_DIR:-$src/../shared/realdata}
-work=$build/fuzz-work
+work=$build/fuzz-work/$$
 targets=${*:-$(cd "$build/fuzz" && ls fuzz_* | sed 's/^fuzz_//')}
 
 # Seeds from the shipped PCs (allowed into the project's corpus) and from the
@@ -69,14 +69,20 @@ for t in $targets; do
     exe=$build/fuzz/fuzz_$t
     [ -x "$exe" ] || { echo "$t: not built" >&2; continue; }
     mkdir -p "$work/new/$t" "$src/fuzz/corpus/$t" "$build/fuzz-findings/$t"
+    # Text parsers meet short inputs; a small cap keeps their corpora small.
+    case $t in
+        host_asound|host_powersupply|host_route|host_drm|host_scsi|host_uevent) maxlen=16384 ;;
+        host_*) maxlen=4096 ;;
+        *) maxlen=262144 ;;
+    esac
     dirs="$work/new/$t $src/fuzz/corpus/$t"
     for d in "$src/fuzz/seeds/$t" "$work/ship/$t" "$work/real/$t"; do [ -d "$d" ] && dirs="$dirs $d"; done
     # shellcheck disable=SC2086
     (cd "$build/fuzz-findings/$t" && nice -n 10 "$exe" -rss_limit_mb=256 -max_total_time="$seconds" -timeout=10 \
-        -max_len=262144 -print_final_stats=1 $dirs) > "$build/fuzz-logs/$t.log" 2>&1 || echo "$t: FINDING, see $build/fuzz-logs/$t.log"
+        -max_len=$maxlen -print_final_stats=1 $dirs) > "$build/fuzz-logs/$t.log" 2>&1 || echo "$t: FINDING, see $build/fuzz-logs/$t.log"
     merge="$work/new/$t"
     for d in "$src/fuzz/seeds/$t" "$work/ship/$t"; do [ -d "$d" ] && merge="$merge $d"; done
     # shellcheck disable=SC2086
     nice -n 10 "$exe" -rss_limit_mb=256 -merge=1 "$src/fuzz/corpus/$t" $merge > "$build/fuzz-logs/$t.merge.log" 2>&1 || true
-    echo "$t: $(grep -E '^#[0-9]+ +DONE' "$build/fuzz-logs/$t.log" | tail -1) corpus $(ls "$src/fuzz/corpus/$t" | wc -l) files"
+    echo "$t: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$build/fuzz-logs/$t.log" | tail -1) corpus $(ls "$src/fuzz/corpus/$t" | wc -l) files"
 done
