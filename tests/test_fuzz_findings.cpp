@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/host/HostPower.h"
+#include "platform/host/HostTimeZone.h"
 
 namespace fs = std::filesystem;
 
@@ -60,4 +61,18 @@ TEST(FuzzFindings, PowerSupplyAttributesAreReadFromTheFileNotFreedMemory) {
     EXPECT_NE(facts.batteryFlag, 128);
     EXPECT_EQ(facts.batteryLifePercent, 68);
     fs::remove_all(root.parent_path());
+}
+
+// A zone rule whose offset has more digits than a long holds overflowed while
+// being read (undefined behaviour; the wrapped value could pass the range
+// check). It must simply be refused, as must an offset just past the range.
+TEST(FuzzFindings, ZoneRuleOffsetsWithEndlessDigitsAreRefused) {
+    using torvex::platform::host::ParsePosixTz;
+    std::string input = Finding("host_tzrule-offset-overflow.txt");
+    ASSERT_FALSE(input.empty());
+    EXPECT_FALSE(ParsePosixTz(input, 2003));
+    EXPECT_FALSE(ParsePosixTz("EST99999999999999999999999", 2003));
+    EXPECT_FALSE(ParsePosixTz("EST5EDT,M3.2.0/99999999999999999999999,M11.1.0", 2003));
+    EXPECT_FALSE(ParsePosixTz("EST5EDT,M99999999999.2.0,M11.1.0", 2003));
+    EXPECT_TRUE(ParsePosixTz("EST5EDT,M3.2.0,M11.1.0", 2003));
 }
