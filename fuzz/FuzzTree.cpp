@@ -1,5 +1,6 @@
 #include "fuzz/FuzzTree.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <utility>
 #include <vector>
@@ -24,8 +25,21 @@ fs::path Inside(std::string_view text) {
 
 }  // namespace
 
+fs::path ProcessFolder() {
+    // Never destroyed, so that it is still there for the exit handler.
+    static const fs::path* folder = [] {
+        // The process's own temporary folder goes when the process ends.
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(ProcessFolder(), ec);
+        });
+        return new fs::path(fs::temp_directory_path() / ("torvex-fuzz-" + std::to_string(getpid())));
+    }();
+    return *folder;
+}
+
 fs::path FreshRoot(const char* name) {
-    fs::path root = fs::temp_directory_path() / ("torvex-fuzz-" + std::to_string(getpid())) / name;
+    fs::path root = ProcessFolder() / name;
     std::error_code ec;
     fs::remove_all(root, ec);
     fs::create_directories(root, ec);
