@@ -18,7 +18,9 @@ namespace {
 std::string Attr(const fs::path& dir, const char* name) {
     auto text = ReadFileTraced(dir / name, "power");
     if (!text) return {};
-    std::string_view line = text->substr(0, text->find('\n'));
+    // A view of the text read, not of a copy: a copy's substring would be
+    // gone before the line is used.
+    std::string_view line = std::string_view(*text).substr(0, text->find('\n'));
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
     return std::string(line);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/machine/FileText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -46,8 +47,10 @@ public:
                 ++pos_;
             }
             if (!digit()) return false;
+            // A long run of digits saturates rather than overflows; the
+            // range check below then refuses it.
             long n = 0;
-            while (digit()) n = n * 10 + (s_[pos_++] - '0');
+            while (digit()) n = std::min(n * 10 + (s_[pos_++] - '0'), 1000000L);
             parts[i] = n;
         }
         if (parts[0] > maxHours || parts[1] > 59 || parts[2] > 59) return false;
@@ -58,7 +61,7 @@ public:
     bool number(int& n) {
         if (!digit()) return false;
         n = 0;
-        while (digit()) n = n * 10 + (s_[pos_++] - '0');
+        while (digit()) n = std::min(n * 10 + (s_[pos_++] - '0'), 1000000);
         return true;
     }
 

@@ -1,4 +1,5 @@
 #include "platform/simulated/SimulatedMachine.h"
+#include "platform/simulated/SimulatedDriveTree.h"
 #include "platform/simulated/SimulatedDisplay.h"
 
 #include "platform/machine/FileText.h"
@@ -160,7 +161,10 @@ public:
         const json* v = find(pointer);
         if (!v) return;
         if (!v->is_object()) fail(pointer, "expected an object { ... }");
-        for (const auto& [key, value] : v->items()) {
+        for (const auto& item : v->items()) {
+            // A named copy, not a structured binding: older compilers cannot
+            // capture a binding in the lambda.
+            const std::string& key = item.key();
             bool ok = std::any_of(known.begin(), known.end(), [&](const char* k) { return key == k; });
             if (!ok) {
                 std::string list;
@@ -537,6 +541,8 @@ std::unique_ptr<SimulatedMachine> SimulatedMachine::LoadChecked(const fs::path& 
         if (name.empty()) name = m->folders_.front().filename();
         m->overlay_ = root / name;
     }
+    // A drive tree must not reach out of the machine's folders.
+    CheckDriveTree(m->folders_);
     return m;
 }
 

@@ -1,0 +1,12 @@
+// resolv.conf.
+#include <cstdint>
+#include <string_view>
+
+#include "platform/host/HostNetwork.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    using namespace torvex::platform::host;
+    ParseResolvConf(text);
+    return 0;
+}
