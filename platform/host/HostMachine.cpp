@@ -336,9 +336,11 @@ public:
 #endif
             f.biosVersion = FirstLine(file("sys/class/dmi/id/bios_version"));
             f.biosDate = FirstLine(file("sys/class/dmi/id/bios_date"));
-            f.liveDevices = root_ == fs::path("/");
+            // The device keys come with the first look below them
+            // (prepareRegistryKey): a topic that never asks for a device
+            // never walks the kernel's device list.
+            f.liveDevices = false;
             ProjectHostRegistry(*registry_, f);
-            if (f.liveDevices) ProjectVideoKeys(*registry_, HostDevices(), HostDrmCards(root_), root_);
             ProjectHostInternet(*registry_, routinesContext(), drives());
             ProjectHostNetworkComponents(*registry_, ReadHostNetworkComponents(root_));
         });
@@ -502,6 +504,15 @@ public:
             std::call_once(userRunOnce_, [&] { projectRun(RegRoot::CurrentUser, run, true); });
         if (root == RegRoot::LocalMachine && under(run))
             std::call_once(machineRunOnce_, [&] { projectRun(RegRoot::LocalMachine, run, false); });
+        if (root == RegRoot::LocalMachine && root_ == fs::path("/") && onDevicePath(path))
+            std::call_once(devicesOnce_, [&] {
+                Registry& r = registry();
+                std::lock_guard lock(projectMutex_);
+                HostRegistryFacts f;
+                f.liveDevices = true;
+                ProjectHostDevices(r, f);
+                ProjectVideoKeys(r, HostDevices(), HostDrmCards(root_), root_);
+            });
         if (root == RegRoot::LocalMachine && under(uninstall))
             std::call_once(softwareOnce_, [&] {
                 auto programs = HostInstalledPrograms(routinesContext());
@@ -509,13 +520,26 @@ public:
                 ProjectInstalledPrograms(registry().root(RegRoot::LocalMachine).ensure(uninstall), programs);
             });
     }
+    // The keys the device list fills, and every key on the way to them (a
+    // look at SYSTEM\CurrentControlSet's subkeys must find Enum too).
+    static bool onDevicePath(std::string_view path) {
+        for (std::string_view key : {std::string_view("SYSTEM\\CurrentControlSet\\Enum"),
+                                     std::string_view("SYSTEM\\CurrentControlSet\\Control\\Class"),
+                                     std::string_view("SYSTEM\\CurrentControlSet\\Services")}) {
+            std::size_t n = std::min(path.size(), key.size());
+            if (!EqualsNoCase(path.substr(0, n), key.substr(0, n))) continue;
+            std::string_view longer = path.size() > key.size() ? path : key;
+            if (path.size() == key.size() || longer[n] == '\\' || n == 0) return true;
+        }
+        return false;
+    }
     void projectRun(RegRoot root, const char* run, bool user) {
         auto entries = SystemdRunEntries(routinesContext(), drives(), user);
         std::lock_guard lock(projectMutex_);
         RegKey& key = registry().root(root).ensure(run);
         for (const auto& [name, command] : entries) key.setValue(RegValue::String(name, command));
     }
-    std::once_flag userRunOnce_, machineRunOnce_, softwareOnce_;
+    std::once_flag userRunOnce_, machineRunOnce_, softwareOnce_, devicesOnce_;
     std::mutex projectMutex_;
 
     // The kernel's SMBIOS tables moved into the firmware segment.
