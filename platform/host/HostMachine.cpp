@@ -593,16 +593,36 @@ private:
         return rel.empty() ? root_ : root_ / rel;
     }
 
-    DriveMap drives() const { return DriveMap::Load(root_); }
-
-    std::string kernelRelease() const {
-        std::string release = FirstLine(file("proc/sys/kernel/osrelease"));
-        if (release.empty()) {
-            utsname u{};
-            if (uname(&u) == 0) release = u.release;
+    // The live mount table, read once for all the calls of one query: a
+    // snapshot is kept for a second, as the network's is (a report asks
+    // for the drives dozens of times).
+    DriveMap drives() const {
+        if (root_ != fs::path("/")) return DriveMap::Load(root_);
+        std::lock_guard lock(drivesMutex_);
+        auto now = std::chrono::steady_clock::now();
+        if (!drivesRead_ || now - *drivesRead_ > std::chrono::seconds(1)) {
+            drives_ = DriveMap::Load(root_);
+            drivesRead_ = now;
         }
-        return release;
+        return *drives_;
     }
+    mutable std::mutex drivesMutex_;
+    mutable std::optional<DriveMap> drives_;
+    mutable std::optional<std::chrono::steady_clock::time_point> drivesRead_;
+
+    // The running kernel's release does not change while the program runs.
+    std::string kernelRelease() const {
+        std::call_once(releaseOnce_, [this] {
+            release_ = FirstLine(file("proc/sys/kernel/osrelease"));
+            if (release_.empty()) {
+                utsname u{};
+                if (uname(&u) == 0) release_ = u.release;
+            }
+        });
+        return release_;
+    }
+    mutable std::once_flag releaseOnce_;
+    mutable std::string release_;
 
     std::string hostName() const {
         std::string name = FirstLine(firstChoice("proc/sys/kernel/hostname"));
