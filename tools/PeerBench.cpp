@@ -165,6 +165,12 @@ int RunPeerBench(int pairs, const char* selfPath) {
         std::printf(" %12.2f %12.2f\n", b.wall > 0 ? a.wall / b.wall : 0.0, b.peak > 0 ? a.peak / b.peak : 0.0);
     }
     std::printf("\nratio: torvex-report's median over the peer's, from the same paired runs\n");
+    // A child started with vfork (as posix_spawn does) inherits the
+    // starter's peak in its own: no figure above reads below this one.
+    rusage self{};
+    getrusage(RUSAGE_SELF, &self);
+    std::printf("peak memory floor (this benchmark's own peak, which every child's peak includes): %.1f MiB\n",
+                self.ru_maxrss / 1024.0);
     return 0;
 }
 
