@@ -102,7 +102,11 @@ std::string TechnologyText(int technology) {
     return technology >= 0 && technology <= 6 ? texts[technology] : "";
 }
 
-TDisplay::TDisplay() {
+TDisplay::TDisplay() {}
+
+void TDisplay::ReadAdapterDevice() const {
+    if (FAdapterDeviceRead) return;
+    FAdapterDeviceRead = true;
     // The adapter is the first display-class device whose driver key is the
     // class's first ("...\0000"); the list is read here without a guard.
     TDevices devices;
@@ -147,6 +151,7 @@ void TDisplay::ReadAdapter9x() {
 }
 
 void TDisplay::GetInfo() {
+    ReadAdapterDevice();
     if (platform::routines::IsNT)
         ReadAdapterNT();
     else
@@ -191,6 +196,7 @@ void TDisplay::GetInfo() {
 
 void TDisplay::Report(TStringList& lines) const {
     lines.Add("[Display]");
+    ReadAdapterDevice();
     lines.Add(Format("Adapter=%s", {FAdapter}));
     lines.Add(Format("Chipset=%s", {FChipset}));
     lines.Add(Format("DAC=%s", {FDAC}));
@@ -252,6 +258,7 @@ void TDisplay::Report(TStringList& lines) const {
 
 void TDisplay::PublishProperties(TPublished& published) const {
     TPersistent::PublishProperties(published);
+    ReadAdapterDevice();
     published.Add("Adapter", FAdapter);
     published.Add("DAC", FDAC);
     published.Add("Chipset", FChipset);

@@ -76,7 +76,10 @@ public:
     void GetInfo();
     void Report(TStringList& lines) const;
 
-    const std::string& Adapter() const { return FAdapter; }
+    const std::string& Adapter() const {
+        ReadAdapterDevice();
+        return FAdapter;
+    }
     const std::string& DAC() const { return FDAC; }
     const std::string& Chipset() const { return FChipset; }
     std::int32_t Memory() const { return FMemory; }
@@ -101,9 +104,18 @@ public:
     // registry texts.
     std::int32_t HorzSize() const { return FHorzSize; }
     std::int32_t VertSize() const { return FVertSize; }
-    const std::string& Driver() const { return FDriver; }
-    const std::string& Service() const { return FService; }
-    const std::string& DeviceParameter() const { return FDeviceParameter; }
+    const std::string& Driver() const {
+        ReadAdapterDevice();
+        return FDriver;
+    }
+    const std::string& Service() const {
+        ReadAdapterDevice();
+        return FService;
+    }
+    const std::string& DeviceParameter() const {
+        ReadAdapterDevice();
+        return FDeviceParameter;
+    }
 
 protected:
     void PublishProperties(TPublished& published) const override;
@@ -112,7 +124,8 @@ private:
     void ReadAdapterNT();
     void ReadAdapter9x();
 
-    std::string FAdapter, FDAC, FChipset;
+    mutable std::string FAdapter;
+    std::string FDAC, FChipset;
     std::int32_t FMemory = 0;
     std::int32_t FHorzRes = 0, FVertRes = 0, FColorDepth = 0;
     std::string FBIOSVersion, FBIOSDate, FTechnology;
@@ -125,7 +138,12 @@ private:
     TTextCaps FTextCaps;
     TStringList FModes;
     std::uint32_t FFontResolution = 0;
-    std::string FDriver, FService, FDeviceParameter;
+    mutable std::string FDriver, FService, FDeviceParameter;
+    mutable bool FAdapterDeviceRead = false;
+    // The adapter's device from the device list, read with the first
+    // question that needs it, so a root that never shows the display never
+    // walks the devices.
+    void ReadAdapterDevice() const;
 };
 
 }  // namespace torvex::engine

@@ -89,33 +89,43 @@ void TCorvaneSystemInfo::SetExceptionMode(TExceptionMode mode) {
     if (FEngines) FEngines->SetExceptionMode(mode);
 }
 
-void TCorvaneSystemInfo::Refresh() {
+void TCorvaneSystemInfo::Refresh() { RefreshPages(~0u); }
+
+void TCorvaneSystemInfo::RefreshTopic(int page) {
+    // The Time Zone page is the OS category's time zone object.
+    RefreshPages(page == 12 ? 1u << 1 : 1u << page);
+}
+
+void TCorvaneSystemInfo::RefreshPages(unsigned pages) {
+    auto wanted = [pages](int page) { return (pages >> page) & 1u; };
     std::unique_ptr<TRefreshSplash> splash;
     if (!HasState(csDesigning) && SplashFactory()) splash = SplashFactory()();
     // The steps, in this order: Devices, CPU, Memory, OS, Disk (then its
     // drive becomes that of the Windows folder), Machine with argument 1,
     // Network, Display, Media, Engines, APM, Printers, Software, Startup.
     // An emRaise failure leaves the later steps undone; the splash goes with
-    // the scope either way.
-    RefreshStep(*FDevices);
-    RefreshStep(*FCPU);
-    RefreshStep(*FMemory);
-    RefreshStep(*FOS);
+    // the scope either way. A step whose page is not wanted is left out: a
+    // report of one topic gathers that topic alone.
+    if (wanted(8)) RefreshStep(*FDevices);
+    if (wanted(2)) RefreshStep(*FCPU);
+    if (wanted(3)) RefreshStep(*FMemory);
+    if (wanted(1)) RefreshStep(*FOS);
     // The Windows folder's drive is selected within the disk step, so that
     // a drive that cannot be read is handled as the step's failure.
-    GuardedCall(GetInfoLabel(*FDisk), FExceptionMode, [this] {
-        FDisk->GetInfo();
-        FDisk->SetDrive(WindowsDrive());
-    });
-    GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
-    RefreshStep(*FNetwork);
-    RefreshStep(*FDisplay);
-    RefreshStep(*FMedia);
-    RefreshStep(*FEngines);
-    RefreshStep(*FAPM);
-    RefreshStep(*FPrinters);
-    RefreshStep(*FSoftware);
-    RefreshStep(*FStartup);
+    if (wanted(11))
+        GuardedCall(GetInfoLabel(*FDisk), FExceptionMode, [this] {
+            FDisk->GetInfo();
+            FDisk->SetDrive(WindowsDrive());
+        });
+    if (wanted(0)) GuardedCall(1, GetInfoLabel(*FMachine), FExceptionMode, &TMachine::GetInfo, *FMachine);
+    if (wanted(7)) RefreshStep(*FNetwork);
+    if (wanted(4)) RefreshStep(*FDisplay);
+    if (wanted(6)) RefreshStep(*FMedia);
+    if (wanted(10)) RefreshStep(*FEngines);
+    if (wanted(5)) RefreshStep(*FAPM);
+    if (wanted(9)) RefreshStep(*FPrinters);
+    if (wanted(14)) RefreshStep(*FSoftware);
+    if (wanted(13)) RefreshStep(*FStartup);
 }
 
 void TCorvaneSystemInfo::Report(TStringList& list) const {

@@ -84,6 +84,8 @@ public:
 
     // Refreshes every category, each step under ExceptionMode.
     void Refresh();
+    // Refreshes only the category one overview page (ReportPage) prints.
+    void RefreshTopic(int page);
     // Appends the whole report: ";" with the banner, then every category.
     void Report(TStringList& list) const;
     // Shows the overview window modally over this root, every page visible
@@ -95,6 +97,8 @@ protected:
     void PublishProperties(TPublished& published) const override;
 
 private:
+    // The refresh steps of the pages whose bits are set, in Refresh's order.
+    void RefreshPages(unsigned pages);
     // One refresh step: the category's GetInfo under the root's mode.
     template <class T>
     void RefreshStep(T& category) {

@@ -157,17 +157,23 @@ void TBIOS::PublishProperties(TPublished& published) const {
 
 // ---------------------------------------------------------------- TMachine
 
-TMachine::TMachine() : FSMBIOS(std::make_unique<TSMBIOS>()), FBIOS(std::make_unique<TBIOS>()) {
+TMachine::TMachine() : FSMBIOS(std::make_unique<TSMBIOS>()), FBIOS(std::make_unique<TBIOS>()) {}
+
+const std::string& TMachine::Computer() const {
+    if (FComputer) return *FComputer;
+    FComputer.emplace();
     // The model is the first device of the computer class, by its friendly
-    // name when it has one.
+    // name when it has one. The list is read under the mode a new machine
+    // object has, as it always was.
     TDevices devices;
-    GuardedCall(GetInfoLabel(devices), FExceptionMode, &TDevices::GetInfo, devices);
+    GuardedCall(GetInfoLabel(devices), emMessage, &TDevices::GetInfo, devices);
     TDevice device;
     for (int i = 0; devices.GetDevice(i, device); ++i) {
         if (device.DeviceClass != dcComputer) continue;
-        FComputer = device.FriendlyName.empty() ? device.Description : device.FriendlyName;
+        *FComputer = device.FriendlyName.empty() ? device.Description : device.FriendlyName;
         break;
     }
+    return *FComputer;
 }
 
 TMachine::~TMachine() = default;
@@ -204,7 +210,7 @@ void TMachine::Report(TStringList& list) const {
     list.Add("Last Boot=" + DateTimeToStr(FLastBoot));
     list.Add("System Up Time=" +
              FormatSeconds(static_cast<std::int64_t>(std::llround(FSystemUpTime)), true, false, false));
-    list.Add("Computer=" + FComputer);
+    list.Add("Computer=" + Computer());
     FSMBIOS->Report(list);
     FBIOS->Report(list);
 }
@@ -219,7 +225,7 @@ void TMachine::PublishProperties(TPublished& published) const {
     published.Add("CapsLock", FCapsLock);
     published.Add("NumLock", FNumLock);
     published.Add("ScrollLock", FScrollLock);
-    published.Add("Computer", FComputer);
+    published.AddGetter("Computer", [this] { return Computer(); });
     published.Add("SMBIOS", FSMBIOS);
     published.Add("BIOS", FBIOS);
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/Zarvo_Common.h"
@@ -80,8 +81,10 @@ public:
     bool CapsLock() const { return FCapsLock; }
     bool NumLock() const { return FNumLock; }
     bool ScrollLock() const { return FScrollLock; }
-    // The model of the computer as the device list names it.
-    const std::string& Computer() const { return FComputer; }
+    // The model of the computer as the device list names it; the list is
+    // read with the first question, so a root that never shows the model
+    // never walks the devices.
+    const std::string& Computer() const;
     TSMBIOS& SMBIOS() const { return *FSMBIOS; }
     TBIOS& BIOS() const { return *FBIOS; }
 
@@ -94,7 +97,7 @@ private:
     long double FSystemUpTime = 0;
     TDateTime FLastBoot = 0;
     bool FCapsLock = false, FNumLock = false, FScrollLock = false;
-    std::string FComputer;
+    mutable std::optional<std::string> FComputer;
     std::unique_ptr<TSMBIOS> FSMBIOS;
     std::unique_ptr<TBIOS> FBIOS;
 };

@@ -41,7 +41,11 @@ std::string MediaDeviceText(const std::string& productName, std::uint32_t driver
            std::to_string(driverVersion & 0xFF);
 }
 
-TMedia::TMedia() {
+TMedia::TMedia() {}
+
+void TMedia::ReadDevices() const {
+    if (FDevicesRead) return;
+    FDevicesRead = true;
     TDevices devices;
     GuardedCall(GetInfoLabel(devices), emMessage, &TDevices::GetInfo, devices);
     for (int i = 0; i < devices.DeviceCount(); ++i) {
@@ -59,6 +63,7 @@ TMedia::TMedia() {
 }
 
 void TMedia::GetInfo() {
+    ReadDevices();
     AddDevices(FWAVEOut, win32::waveOutGetNumDevs, win32::waveOutGetDevCapsA);
     AddDevices(FWAVEIn, win32::waveInGetNumDevs, win32::waveInGetDevCapsA);
     AddDevices(FMIDIOut, win32::midiOutGetNumDevs, win32::midiOutGetDevCapsA);
@@ -69,6 +74,7 @@ void TMedia::GetInfo() {
 
 void TMedia::Report(TStringList& lines) const {
     lines.Add("[Media]");
+    ReadDevices();
     ListToReport(FDevices, "Count", "Device", lines);
     lines.Add("[Sound]");
     ListToReport(FWAVEIn, "WaveInCount", "WaveIn", lines);
@@ -81,6 +87,7 @@ void TMedia::Report(TStringList& lines) const {
 
 void TMedia::PublishProperties(TPublished& published) const {
     TPersistent::PublishProperties(published);
+    ReadDevices();
     published.Add("Devices", FDevices);
     published.Add("SoundCardIndex", FSoundCardIndex);
     published.Add("GamePortIndex", FGamePortIndex);

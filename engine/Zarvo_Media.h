@@ -28,9 +28,18 @@ public:
     void GetInfo();
     void Report(TStringList& lines) const;
 
-    const TStringList& Devices() const { return FDevices; }
-    std::int32_t SoundCardIndex() const { return FSoundCardIndex; }
-    std::int32_t GamePortIndex() const { return FGamePortIndex; }
+    const TStringList& Devices() const {
+        ReadDevices();
+        return FDevices;
+    }
+    std::int32_t SoundCardIndex() const {
+        ReadDevices();
+        return FSoundCardIndex;
+    }
+    std::int32_t GamePortIndex() const {
+        ReadDevices();
+        return FGamePortIndex;
+    }
     const TStringList& WAVEIn() const { return FWAVEIn; }
     const TStringList& WAVEOut() const { return FWAVEOut; }
     const TStringList& MIDIIn() const { return FMIDIIn; }
@@ -42,9 +51,14 @@ protected:
     void PublishProperties(TPublished& published) const override;
 
 private:
-    TStringList FDevices;
-    std::int32_t FSoundCardIndex = -1;
-    std::int32_t FGamePortIndex = -1;
+    mutable TStringList FDevices;
+    mutable std::int32_t FSoundCardIndex = -1;
+    mutable std::int32_t FGamePortIndex = -1;
+    mutable bool FDevicesRead = false;
+    // The media devices of the device list, read with the first question
+    // that needs them, so a root that never shows them never walks the
+    // devices.
+    void ReadDevices() const;
     TStringList FWAVEIn, FWAVEOut, FMIDIIn, FMIDIOut, FAUX, FMixer;
 };
 

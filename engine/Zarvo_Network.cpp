@@ -256,15 +256,17 @@ TNetwork::TNetwork()
       FAdapters(std::make_unique<TStringList>()),
       FProtocols(std::make_unique<TStringList>()),
       FServices(std::make_unique<TStringList>()),
-      FClients(std::make_unique<TStringList>()) {
-    GetAdapterNames();
-}
+      FClients(std::make_unique<TStringList>()) {}
 
 TNetwork::~TNetwork() = default;
 
-void TNetwork::GetAdapterNames() {
+void TNetwork::GetAdapterNames() const {
+    if (FAdapterNamesRead) return;
+    FAdapterNamesRead = true;
+    // Under the mode a new network object has, as when the list was read
+    // on construction.
     TDevices devices;
-    GuardedCall(GetInfoLabel(devices), FExceptionMode, &TDevices::GetInfo, devices);
+    GuardedCall(GetInfoLabel(devices), emMessage, &TDevices::GetInfo, devices);
     for (int i = 0; i < devices.DeviceCount(); ++i) {
         TDevice d;
         if (!devices.GetDevice(i, d) || d.DeviceClass != dcNet) continue;
@@ -281,6 +283,7 @@ void TNetwork::GetInfo() {
     GetComponents("NetService", *FServices);
     GetComponents("NetClient", *FClients);
     GetMACAddresses();
+    GetAdapterNames();
     if (FCardAdapterIndex >= 0 && FCardAdapterIndex < FAdapters->Count())
         FCardAdapter = FAdapters->Strings(FCardAdapterIndex);
     else if (FAdapters->Count() > 0)
@@ -358,6 +361,7 @@ void TNetwork::GetMACAddresses() {
 
 void TNetwork::Report(TStringList& lines) const {
     lines.Add("[Network]");
+    GetAdapterNames();
     ListToReport(*FAdapters, "Count", "Adapter", lines);
     ListToReport(*FProtocols, "ProtoCount", "Protocol", lines);
     ListToReport(*FServices, "ServiceCount", "Service", lines);
@@ -376,6 +380,7 @@ void TNetwork::PublishProperties(TPublished& published) const {
     published.Add("ExceptionMode", FExceptionMode);
     published.Add("IPAddresses", FIPAddresses);
     published.Add("MACAddresses", FMACAddresses);
+    GetAdapterNames();
     published.Add("Adapters", FAdapters);
     published.Add("CardAdapterIndex", FCardAdapterIndex);
     published.Add("Protocols", FProtocols);

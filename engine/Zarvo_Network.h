@@ -114,8 +114,14 @@ public:
     void SetExceptionMode(TExceptionMode mode) { FExceptionMode = mode; }
     const TStringList& IPAddresses() const { return *FIPAddresses; }
     const TStringList& MACAddresses() const { return *FMACAddresses; }
-    const TStringList& Adapters() const { return *FAdapters; }
-    std::int32_t CardAdapterIndex() const { return FCardAdapterIndex; }
+    const TStringList& Adapters() const {
+        GetAdapterNames();
+        return *FAdapters;
+    }
+    std::int32_t CardAdapterIndex() const {
+        GetAdapterNames();
+        return FCardAdapterIndex;
+    }
     const TStringList& Protocols() const { return *FProtocols; }
     const TStringList& Services() const { return *FServices; }
     const TStringList& Clients() const { return *FClients; }
@@ -128,7 +134,10 @@ protected:
     void PublishProperties(TPublished& published) const override;
 
 private:
-    void GetAdapterNames();
+    // The adapters of the device list, read once with the first question
+    // that needs them: a root that never shows the network never walks the
+    // devices.
+    void GetAdapterNames() const;
     void GetLocalAddresses();
     void GetComponents(const std::string& className, TStringList& list);
     void GetMACAddresses();
@@ -137,7 +146,8 @@ private:
     std::unique_ptr<TWinsock> FWinSock;
     std::unique_ptr<TTCPIP> FTCPIP;
     std::unique_ptr<TStringList> FIPAddresses, FMACAddresses, FAdapters, FProtocols, FServices, FClients;
-    std::int32_t FCardAdapterIndex = -1;
+    mutable std::int32_t FCardAdapterIndex = -1;
+    mutable bool FAdapterNamesRead = false;
     std::string FCardAdapter;
 };
 

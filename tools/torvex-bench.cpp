@@ -5,6 +5,7 @@
 // depend on the machine running it, so it prints figures and judges nothing.
 //
 //   torvex-bench [--runs N] [MACHINE_DIR ...]
+//   torvex-bench --peers [--runs N]   (torvex-report beside lshw, hwinfo, inxi)
 //
 // Without machine folders it measures the host and every folder under
 // machines/ beside the source tree. It then loads registry exports of real
@@ -35,6 +36,7 @@
 #include "platform/machine/Machine.h"
 #include "platform/machine/Registry.h"
 #include "platform/simulated/RegFile.h"
+#include "tools/PeerBench.h"
 
 namespace fs = std::filesystem;
 using namespace torvex;
@@ -183,18 +185,22 @@ long PeakKilobytes() {
 
 int main(int argc, char** argv) {
     int runs = 7;
+    bool peers = false;
     std::vector<fs::path> machines;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--peers") {
+            peers = true;
         } else if (a == "--help") {
-            std::puts("usage: torvex-bench [--runs N] [MACHINE_DIR ...]");
+            std::puts("usage: torvex-bench [--runs N] [MACHINE_DIR ...]\n       torvex-bench --peers [--runs N]");
             return 0;
         } else {
             machines.push_back(a);
         }
     }
+    if (peers) return bench::RunPeerBench(std::max(runs, 10), argv[0]);
     bool host = machines.empty();
     if (machines.empty()) {
         fs::path all = fs::path(TORVEX_SOURCE_DIR) / "machines";

@@ -163,7 +163,8 @@ int Run(const Options& o) {
     TStringList report;
     {
         engine::TCorvaneSystemInfo info;
-        info.Refresh();
+        if (o.topic) info.RefreshTopic(*o.topic);
+        else info.Refresh();
         if (o.topic) {
             engine::ReportPage(info, *o.topic, report);
             report.Insert(0, ";" + info.About());

@@ -1,5 +1,9 @@
 #include "platform/classes/SysUtils.h"
 
+#include <dlfcn.h>
+
+#include "platform/machine/FileText.h"
+
 #include <unicode/ucol.h>
 #include <unicode/uloc.h>
 
@@ -538,8 +542,49 @@ std::int64_t StrToIntDef(std::string_view text, std::int64_t fallback) {
 
 namespace {
 
+// ICU is loaded with the first comparison, not at start: its libraries and
+// data are the largest part of a start-up, and a report that never sorts
+// never needs them.
+#define TORVEX_ICU_STR2(x) #x
+#define TORVEX_ICU_STR(x) TORVEX_ICU_STR2(x)
+
+struct Icu {
+    void* handle = nullptr;
+    UCollator* (*open)(const char*, UErrorCode*) = nullptr;
+    void (*close)(UCollator*) = nullptr;
+    void (*setStrength)(UCollator*, UCollationStrength) = nullptr;
+    UCollationResult (*collUtf8)(const UCollator*, const char*, int32_t, const char*, int32_t, UErrorCode*) = nullptr;
+    const char* (*defaultLocale)() = nullptr;
+    bool ok = false;
+};
+
+template <class F>
+bool BindIcu(void* handle, F& entry, const char* name) {
+    std::string symbol = std::string(name) + TORVEX_ICU_STR(U_ICU_VERSION_SUFFIX);
+    entry = reinterpret_cast<F>(dlsym(handle, symbol.c_str()));
+    return entry != nullptr;
+}
+
+const Icu& IcuLibrary() {
+    static const Icu icu = [] {
+        Icu i;
+        i.handle = dlopen("libicui18n.so." TORVEX_ICU_STR(U_ICU_VERSION_MAJOR_NUM), RTLD_NOW | RTLD_LOCAL);
+        if (!i.handle) {
+            platform::Trace("collation", std::string("no ICU, plain letter order: ") + dlerror());
+            return i;
+        }
+        i.ok = BindIcu(i.handle, i.open, "ucol_open") && BindIcu(i.handle, i.close, "ucol_close") &&
+               BindIcu(i.handle, i.setStrength, "ucol_setStrength") &&
+               BindIcu(i.handle, i.collUtf8, "ucol_strcollUTF8") &&
+               BindIcu(i.handle, i.defaultLocale, "uloc_getDefault");
+        if (!i.ok) platform::Trace("collation", "ICU lacks a collation entry point, plain letter order");
+        return i;
+    }();
+    return icu;
+}
+
 struct CollatorCloser {
-    void operator()(UCollator* c) const { ucol_close(c); }
+    void operator()(UCollator* c) const { IcuLibrary().close(c); }
 };
 
 std::string& CollationLocale() {
@@ -548,13 +593,15 @@ std::string& CollationLocale() {
 }
 
 UCollator* Collator() {
+    const Icu& icu = IcuLibrary();
+    if (!icu.ok) return nullptr;
     static std::unique_ptr<UCollator, CollatorCloser> collator;
     static std::string openedFor = "\x01";
     const std::string& wanted = CollationLocale();
     if (!collator || openedFor != wanted) {
         std::string name = wanted;
         if (name.empty()) {
-            name = uloc_getDefault();
+            name = icu.defaultLocale();
             // The C locale maps to a collation that orders capitals apart from
             // small letters; the root collation matches what users expect.
             std::string lower = name;
@@ -564,14 +611,14 @@ UCollator* Collator() {
                 name = "";
         }
         UErrorCode status = U_ZERO_ERROR;
-        UCollator* c = ucol_open(name.c_str(), &status);
+        UCollator* c = icu.open(name.c_str(), &status);
         if (U_FAILURE(status)) {
             status = U_ZERO_ERROR;
-            c = ucol_open("", &status);
+            c = icu.open("", &status);
         }
         if (U_FAILURE(status)) return nullptr;
         // Secondary strength: letter case is ignored, accents are not.
-        ucol_setStrength(c, UCOL_SECONDARY);
+        icu.setStrength(c, UCOL_SECONDARY);
         collator.reset(c);
         openedFor = wanted;
     }
@@ -585,8 +632,8 @@ void SetCollationLocale(const std::string& locale) { CollationLocale() = locale;
 int AnsiCompareText(std::string_view a, std::string_view b) {
     if (UCollator* c = Collator()) {
         UErrorCode status = U_ZERO_ERROR;
-        UCollationResult r = ucol_strcollUTF8(c, a.data(), int32_t(a.size()), b.data(),
-                                              int32_t(b.size()), &status);
+        UCollationResult r = IcuLibrary().collUtf8(c, a.data(), int32_t(a.size()), b.data(),
+                                                   int32_t(b.size()), &status);
         if (U_SUCCESS(status)) return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
     }
     // Without a collator: ASCII case-insensitive byte order.

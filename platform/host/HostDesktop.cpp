@@ -6,6 +6,7 @@
 #include "platform/machine/FileText.h"
 #include "platform/machine/ProgramContext.h"
 
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -22,23 +23,71 @@ namespace host {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// fontconfig is loaded when font families are first asked for: a start-up,
+// or a report of another topic, never pays for it and its dependencies.
+struct Fontconfig {
+    FcBool (*init)() = nullptr;
+    FcPattern* (*patternCreate)() = nullptr;
+    void (*patternDestroy)(FcPattern*) = nullptr;
+    FcObjectSet* (*objectSetCreate)() = nullptr;
+    FcBool (*objectSetAdd)(FcObjectSet*, const char*) = nullptr;
+    void (*objectSetDestroy)(FcObjectSet*) = nullptr;
+    FcFontSet* (*fontList)(FcConfig*, FcPattern*, FcObjectSet*) = nullptr;
+    void (*fontSetDestroy)(FcFontSet*) = nullptr;
+    FcResult (*patternGetString)(const FcPattern*, const char*, int, FcChar8**) = nullptr;
+    bool ok = false;
+};
+
+template <class F>
+bool BindFc(void* handle, F& entry, const char* symbol) {
+    entry = reinterpret_cast<F>(dlsym(handle, symbol));
+    if (!entry) Trace("fonts", std::string("libfontconfig.so.1 lacks ") + symbol);
+    return entry != nullptr;
+}
+
+const Fontconfig& FontconfigLibrary() {
+    static const Fontconfig fc = [] {
+        Fontconfig f;
+        void* handle = dlopen("libfontconfig.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            Trace("fonts", std::string("no font families: ") + dlerror());
+            return f;
+        }
+        f.ok = BindFc(handle, f.init, "FcInit") && BindFc(handle, f.patternCreate, "FcPatternCreate") &&
+               BindFc(handle, f.patternDestroy, "FcPatternDestroy") &&
+               BindFc(handle, f.objectSetCreate, "FcObjectSetCreate") &&
+               BindFc(handle, f.objectSetAdd, "FcObjectSetAdd") &&
+               BindFc(handle, f.objectSetDestroy, "FcObjectSetDestroy") &&
+               BindFc(handle, f.fontList, "FcFontList") && BindFc(handle, f.fontSetDestroy, "FcFontSetDestroy") &&
+               BindFc(handle, f.patternGetString, "FcPatternGetString");
+        return f;
+    }();
+    return fc;
+}
+
+}  // namespace
+
 std::vector<std::string> HostFontFamilies() {
     std::set<std::string> names;
-    if (!FcInit()) return {};
-    FcPattern* pattern = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, static_cast<char*>(nullptr));
-    if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
+    const Fontconfig& fc = FontconfigLibrary();
+    if (!fc.ok || !fc.init()) return {};
+    FcPattern* pattern = fc.patternCreate();
+    FcObjectSet* objects = fc.objectSetCreate();
+    fc.objectSetAdd(objects, FC_FAMILY);
+    if (FcFontSet* set = fc.fontList(nullptr, pattern, objects)) {
         for (int i = 0; i < set->nfont; ++i) {
             FcChar8* family = nullptr;
             // The first family name is the font's own; later ones are
             // translations.
-            if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch && family)
+            if (fc.patternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch && family)
                 names.insert(reinterpret_cast<const char*>(family));
         }
-        FcFontSetDestroy(set);
+        fc.fontSetDestroy(set);
     }
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
+    fc.objectSetDestroy(objects);
+    fc.patternDestroy(pattern);
     return {names.begin(), names.end()};
 }
 

@@ -336,9 +336,11 @@ public:
 #endif
             f.biosVersion = FirstLine(file("sys/class/dmi/id/bios_version"));
             f.biosDate = FirstLine(file("sys/class/dmi/id/bios_date"));
-            f.liveDevices = root_ == fs::path("/");
+            // The device keys come with the first look below them
+            // (prepareRegistryKey): a topic that never asks for a device
+            // never walks the kernel's device list.
+            f.liveDevices = false;
             ProjectHostRegistry(*registry_, f);
-            if (f.liveDevices) ProjectVideoKeys(*registry_, HostDevices(), HostDrmCards(root_), root_);
             ProjectHostInternet(*registry_, routinesContext(), drives());
             ProjectHostNetworkComponents(*registry_, ReadHostNetworkComponents(root_));
         });
@@ -502,6 +504,15 @@ public:
             std::call_once(userRunOnce_, [&] { projectRun(RegRoot::CurrentUser, run, true); });
         if (root == RegRoot::LocalMachine && under(run))
             std::call_once(machineRunOnce_, [&] { projectRun(RegRoot::LocalMachine, run, false); });
+        if (root == RegRoot::LocalMachine && root_ == fs::path("/") && onDevicePath(path))
+            std::call_once(devicesOnce_, [&] {
+                Registry& r = registry();
+                std::lock_guard lock(projectMutex_);
+                HostRegistryFacts f;
+                f.liveDevices = true;
+                ProjectHostDevices(r, f);
+                ProjectVideoKeys(r, HostDevices(), HostDrmCards(root_), root_);
+            });
         if (root == RegRoot::LocalMachine && under(uninstall))
             std::call_once(softwareOnce_, [&] {
                 auto programs = HostInstalledPrograms(routinesContext());
@@ -509,13 +520,26 @@ public:
                 ProjectInstalledPrograms(registry().root(RegRoot::LocalMachine).ensure(uninstall), programs);
             });
     }
+    // The keys the device list fills, and every key on the way to them (a
+    // look at SYSTEM\CurrentControlSet's subkeys must find Enum too).
+    static bool onDevicePath(std::string_view path) {
+        for (std::string_view key : {std::string_view("SYSTEM\\CurrentControlSet\\Enum"),
+                                     std::string_view("SYSTEM\\CurrentControlSet\\Control\\Class"),
+                                     std::string_view("SYSTEM\\CurrentControlSet\\Services")}) {
+            std::size_t n = std::min(path.size(), key.size());
+            if (!EqualsNoCase(path.substr(0, n), key.substr(0, n))) continue;
+            std::string_view longer = path.size() > key.size() ? path : key;
+            if (path.size() == key.size() || longer[n] == '\\' || n == 0) return true;
+        }
+        return false;
+    }
     void projectRun(RegRoot root, const char* run, bool user) {
         auto entries = SystemdRunEntries(routinesContext(), drives(), user);
         std::lock_guard lock(projectMutex_);
         RegKey& key = registry().root(root).ensure(run);
         for (const auto& [name, command] : entries) key.setValue(RegValue::String(name, command));
     }
-    std::once_flag userRunOnce_, machineRunOnce_, softwareOnce_;
+    std::once_flag userRunOnce_, machineRunOnce_, softwareOnce_, devicesOnce_;
     std::mutex projectMutex_;
 
     // The kernel's SMBIOS tables moved into the firmware segment.
@@ -569,16 +593,36 @@ private:
         return rel.empty() ? root_ : root_ / rel;
     }
 
-    DriveMap drives() const { return DriveMap::Load(root_); }
-
-    std::string kernelRelease() const {
-        std::string release = FirstLine(file("proc/sys/kernel/osrelease"));
-        if (release.empty()) {
-            utsname u{};
-            if (uname(&u) == 0) release = u.release;
+    // The live mount table, read once for all the calls of one query: a
+    // snapshot is kept for a second, as the network's is (a report asks
+    // for the drives dozens of times).
+    DriveMap drives() const {
+        if (root_ != fs::path("/")) return DriveMap::Load(root_);
+        std::lock_guard lock(drivesMutex_);
+        auto now = std::chrono::steady_clock::now();
+        if (!drivesRead_ || now - *drivesRead_ > std::chrono::seconds(1)) {
+            drives_ = DriveMap::Load(root_);
+            drivesRead_ = now;
         }
-        return release;
+        return *drives_;
     }
+    mutable std::mutex drivesMutex_;
+    mutable std::optional<DriveMap> drives_;
+    mutable std::optional<std::chrono::steady_clock::time_point> drivesRead_;
+
+    // The running kernel's release does not change while the program runs.
+    std::string kernelRelease() const {
+        std::call_once(releaseOnce_, [this] {
+            release_ = FirstLine(file("proc/sys/kernel/osrelease"));
+            if (release_.empty()) {
+                utsname u{};
+                if (uname(&u) == 0) release_ = u.release;
+            }
+        });
+        return release_;
+    }
+    mutable std::once_flag releaseOnce_;
+    mutable std::string release_;
 
     std::string hostName() const {
         std::string name = FirstLine(firstChoice("proc/sys/kernel/hostname"));
