@@ -105,9 +105,9 @@ const char* const kLaterSlotTypes[] = {
     "MXM Type II", "MXM Type III (standard connector)", "MXM Type III (HE connector)",
     "MXM Type IV", "MXM 3.0 Type A", "MXM 3.0 Type B", "PCI Express Gen 2 SFF-8639 (U.2)",
     "PCI Express Gen 3 SFF-8639 (U.2)",
-    "PCI Express Mini 52-pin (CEM spec. 2.0) with bottom-side keep-outs",
-    "PCI Express Mini 52-pin (CEM spec. 2.0) without bottom-side keep-outs",
-    "PCI Express Mini 76-pin (CEM spec. 2.0)", "PCI Express Gen 4 SFF-8639 (U.2)",
+    "PCI Express Mini 52-pin with bottom-side keep-outs",
+    "PCI Express Mini 52-pin without bottom-side keep-outs",
+    "PCI Express Mini 76-pin", "PCI Express Gen 4 SFF-8639 (U.2)",
     "PCI Express Gen 5 SFF-8639 (U.2)", "OCP NIC 3.0 Small Form Factor (SFF)",
     "OCP NIC 3.0 Large Form Factor (LFF)", "OCP NIC Prior to 3.0", "", "", "", "", "", "", "",
     "CXL Flexbus 1.0"};
