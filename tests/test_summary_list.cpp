@@ -807,6 +807,72 @@ TEST_F(SummaryListTest, FullListOfTheWindows95PC) {
     EXPECT_EQ(rows, expected) << Show(rows);
 }
 
+// The OSR2 variant of the Windows 95 PC with every toggle pressed: still
+// OldWindows (no memory type, no network rows), but its BIOS carries SMBIOS
+// 2.1 tables, so the main system, voltage, socket and slot rows are filled.
+TEST_F(SummaryListTest, FullListOfTheWindows95OSR2PC) {
+    Rows expected{
+        {"Hovedsystem", "ASUSTeK Computer INC. TX97", 0},
+        // An AMD processor: the brand string of leaves 80000002h..80000004h.
+        {"Processor", "AMD-K6tm w/ multimedia extensions", 9},
+        // 233 ends in 33, one of the normal endings.
+        {"Frekvens", "233 Mhz", 13},
+        {"Spenning", "3.3V", 11},
+        {"Sokkel", "Socket 7 (ZIF Socket)", 14},
+        // 5,312 s since the start.
+        {"Tid siden siste oppstart", "1 Hour, 28 Minutes, 32 Seconds.", 12},
+        // ISA (type 2) before PCI (type 5), whatever the table order.
+        {"Utvidelsesspor", "3 x ISA, 16 bit", 3},
+        {"Utvidelsesspor", "4 x PCI, 32 bit", 3},
+        kBlank,
+        // 33,161,216 bytes: 31 MB, odd, so 32; 4,416 KB free rounds to 4 MB.
+        {"Minne", "32 MB (4 MB ledig)", 8},
+        kBlank,
+        {"Lydkort", "Creative Labs Sound Blaster 16 Plug and Play", 4},
+        {"Spilleport", "Gameport Joystick", 5},
+        kBlank,
+        // The larger Quantum takes the base disk's place in the
+        // Configuration Manager's list, ahead of the floppy.
+        {"Harddisk 0", "QUANTUM FIREBALL ST3.2A", 19},
+        {"Harddisk 1", "GENERIC NEC  FLOPPY DISK", 19},
+        kBlank,
+        {"CD-ROM 0", "MITSUMI CD-ROM FX400E!A", 20},
+        kBlank,
+        {"Skjermkort", "S3 Inc. ViRGE/DX PCI", 1},
+        // VideoMemory 00200000h.
+        {"Grafikkminne", "2 MB ram", 8},
+        {"Aktuell skjermoppløsning", "800 x 600 - 8 bit", 1},
+        kBlank,
+        // No product name on Windows 95; the service-pack text is " B".
+        {"Windowsversjon", "  B 4.0", 15},
+        {"Registrert på", "Sarah Kelly  ", 0},
+        kBlank,
+        {"Modem", "Sportster 28800 Internal", 24},
+        kBlank,
+        {"Mus", "Standard PS/2 Port Mouse", 23},
+        kBlank,
+        {"Tastatur", "Standard 101/102-Key or Microsoft Natural Keyboard", 22},
+        kBlank,
+        {"Standardskriver", "HP DeskJet 540", 7},
+        // C: FAT32, 782,331 clusters of 4 KB (3,055 MB), 519,004 free
+        // (2,027 MB).
+        kBlank,
+        {"Stasjon C   FAMILIE", "2.0 GB ledig av 3.0 GB", 19},
+        kBlank,
+        {"Harddiskplass", "2.0 GB ledig av 3.0 GB", 19},
+        kBlank,
+        // Works is removed; Quicken came last.
+        {"Installerte programmer", "Programvareprodusent", 0},
+        {"Microsoft Internet Explorer 3.0", "", -1},
+        {"Torvex", "", -1},
+        {"WinZip", "", -1},
+        {"America Online 3.0", "", -1},
+        {"Quicken 98", "", -1},
+    };
+    Rows rows = Build("win95osr2-pc", {true, true, true});
+    EXPECT_EQ(rows, expected) << Show(rows);
+}
+
 // The XP PC from its guest account: the guest may not open the DirectX key
 // or the registration key with full access, so there is no DirectX row, no
 // product name and no owner; everything else is the owner's full list.
