@@ -1,5 +1,7 @@
 #include "components/QuentaSysProcessor.h"
 
+#include "components/CpuIdentity.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -36,39 +38,14 @@ TQuentaSysProcessorObject::TQuentaSysProcessorObject(TQuentaSysComponent* owner)
 bool TQuentaSysProcessorObject::ExistCPUInfo() const { return win32::CpuidAvailable(); }
 
 void TQuentaSysProcessorObject::Identify() {
-    FIDString.clear();
-    FCPUName.clear();
-    FStepping = FModel = FFamily = 0;
-    FFeatures = FExtendedFeatures = 0;
-    if (!win32::CpuidAvailable()) return;
-    win32::CPUIDRegs r = win32::Cpuid(0);
-    char vendor[13] = {};
-    std::memcpy(vendor, &r.ebx, 4);
-    std::memcpy(vendor + 4, &r.edx, 4);
-    std::memcpy(vendor + 8, &r.ecx, 4);
-    FIDString = vendor;
-    r = win32::Cpuid(1);
-    FStepping = static_cast<std::int32_t>(r.eax & 0xF);
-    FModel = static_cast<std::int32_t>((r.eax >> 4) & 0xF);
-    FFamily = static_cast<std::int32_t>((r.eax >> 8) & 0xF);
-    FFeatures = r.edx;
-    if (FIDString != "AuthenticAMD") return;
-    win32::DWORD highest = win32::Cpuid(0x80000000).eax;
-    if ((highest & 0xFF) == 0) return;
-    FExtendedFeatures = win32::Cpuid(0x80000001).edx;
-    // Only a processor that names an extended leaf range has brand-string
-    // leaves, as the system-information object also holds.
-    if (highest >= 0x80000004u && highest <= 0x8000FFFFu) {
-        char brand[49] = {};
-        for (win32::DWORD leaf = 0; leaf < 3; ++leaf) {
-            win32::CPUIDRegs b = win32::Cpuid(0x80000002 + leaf);
-            std::memcpy(brand + 16 * leaf, &b.eax, 4);
-            std::memcpy(brand + 16 * leaf + 4, &b.ebx, 4);
-            std::memcpy(brand + 16 * leaf + 8, &b.ecx, 4);
-            std::memcpy(brand + 16 * leaf + 12, &b.edx, 4);
-        }
-        FCPUName = brand;
-    }
+    const CpuIdentity id = ReadCpuIdentity();
+    FIDString = id.idString;
+    FCPUName = id.cpuName;
+    FStepping = id.stepping;
+    FModel = id.model;
+    FFamily = id.family;
+    FFeatures = id.features;
+    FExtendedFeatures = id.extendedFeatures;
 }
 
 void TQuentaSysProcessorObject::CountAndLoadNT() {
