@@ -9,7 +9,7 @@ build=${TORVEX_BUILD_DIR:-$here/build}
 packages=(build-essential cmake ninja-build pkg-config git
           qt6-base-dev libjpeg62-turbo-dev libcups2-dev libudev-dev libdrm-dev libfontconfig1-dev libicu-dev udev nlohmann-json3-dev
           libgtest-dev xvfb xauth fonts-dejavu-core fonts-wine
-          cups-daemon cups-client cups)
+          cups-daemon cups-client cups poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
