@@ -26,7 +26,9 @@ done
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/torvex-print.XXXXXX") || exit 1
 daemon=""
+tester=""
 stop() {
+  [ -z "$tester" ] || kill -TERM "$tester" 2>/dev/null
   if [ -n "$daemon" ]; then
     kill -TERM "$daemon" 2>/dev/null
     # cupsd stops within a second; it is killed if it has not after 10.
@@ -143,10 +145,14 @@ fi
 
 log=$dir/test.log
 # Bounded, so that a print job that never finishes fails the test instead
-# of outliving it.
+# of outliving it; waited for in the background, so that a signal stops the
+# test and the server at once.
 QT_QPA_PLATFORM=offscreen TORVEX_TEST_CUPS_PRINTER=$queue TORVEX_TEST_CUPS_OUTPUT=$output \
-  timeout -k 5 120 "$program" aPrintJobLandsInACupsQueueWithItsTitleAndText >"$log" 2>&1
+  timeout -k 5 120 "$program" aPrintJobLandsInACupsQueueWithItsTitleAndText >"$log" 2>&1 &
+tester=$!
+wait "$tester"
 status=$?
+tester=""
 cat "$log"
 if [ $status -ne 0 ]; then
   echo "--- the print server's log:"
