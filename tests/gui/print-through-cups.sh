@@ -17,9 +17,9 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "skipped: the print server needs root to start (cupsd and its file queues)"
   exit $skip
 fi
-for tool in /usr/sbin/cupsd /usr/sbin/lpadmin /usr/bin/lpstat /usr/bin/pdftotext; do
+for tool in /usr/sbin/cupsd /usr/sbin/lpadmin /usr/bin/lpstat /usr/lib/cups/filter/gziptoany /usr/bin/pdftotext; do
   if [ ! -x "$tool" ]; then
-    echo "skipped: $tool is not installed (packages cups-daemon, cups-client, poppler-utils)"
+    echo "skipped: $tool is not installed (packages cups-daemon, cups-client, cups-core-drivers, poppler-utils)"
     exit $skip
   fi
 done
