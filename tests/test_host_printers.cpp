@@ -110,7 +110,9 @@ protected:
             << "\nCacheDir " << (dir / "cache").string() << "\nStateDir " << (dir / "state").string()
             << "\nTempDir " << (dir / "tmp").string() << "\nErrorLog " << (dir / "log/error_log").string()
             << "\nAccessLog " << (dir / "log/access_log").string() << "\nPageLog "
-            << (dir / "log/page_log").string() << "\n";
+            << (dir / "log/page_log").string()
+            // Without its own printcap the server rewrites the system's.
+            << "\nPrintcap " << (dir / "printcap").string() << "\n";
         std::string conf = (dir / "cupsd.conf").string(), files = (dir / "cups-files.conf").string();
         char* argv[] = {const_cast<char*>("/usr/sbin/cupsd"), const_cast<char*>("-f"), const_cast<char*>("-c"),
                         conf.data(), const_cast<char*>("-s"), files.data(), nullptr};
