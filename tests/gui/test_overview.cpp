@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -72,6 +73,415 @@ void WithModal(Action action, Inspect inspect) {
     QVERIFY2(seen, "no modal window opened");
 }
 
+
+// What the pages of the overview show on one shipped PC, written by hand
+// from its machine folder: machine.json, the registry files, the C: tree
+// and cpuid.txt. An empty list is a PC that has none of the kind.
+struct TPagesOfPC {
+    const char* folder;
+    // Machine: computer and user; the BIOS of the firmware's tables (none
+    // on a board without them).
+    const char *machine, *user, *biosVendor, *biosVersion, *biosDate;
+    // Operating system.
+    const char *osTab, *osName, *osVersion, *csd, *regUser, *regOrg, *productID;
+    bool suites;
+    // CPU (cpuid.txt and the clock) and memory.
+    const char *cpuHead, *cpuFMS, *physTotal, *pageTotal, *appAddress, *gdi;
+    // Display: the display class key, its INFO values, the mode.
+    const char *adapter, *chipset, *dac, *videoMemory, *metrics;
+    int modes;
+    // APM.
+    const char *acStatus, *batteryStatus;
+    // Media: Wave In, Wave Out, MIDI In, MIDI Out, AUX, Mixer; the sound
+    // devices of the media class.
+    std::array<int, 6> media;
+    std::vector<const char*> sound;
+    // Network: the network class, the first address, Winsock, the IP
+    // helper's adapters and DNS servers, the installed components.
+    std::vector<const char*> adapters;
+    const char *firstIP, *wsDescription, *wsVersion, *wsStatus, *host, *domain;
+    std::vector<const char*> tcpAdapters;
+    const char *adapterAddress, *adapterType;
+    bool dhcp;
+    const char* firstLocal;
+    std::vector<const char*> dns;
+    int protocols;
+    std::vector<const char*> clients;
+    int services;
+    // Devices: the devices the Configuration Manager lists (NT: the Enum
+    // instances with a Control key), without the network protocol entry
+    // and, on 9x, one of two devices with the same class and description
+    // (two "Communications Port"s, two motherboard-resource entries); the
+    // network class node with its card (empty: none).
+    int devices;
+    const char *netClass, *netCard;
+    // Printers: name and port.
+    std::vector<std::pair<const char*, const char*>> printers;
+    // Engines.
+    const char *odbc, *bde, *dao, *ado, *directX;
+    int directXDrivers;
+    const char* aspi;
+    // Drives: the letters, the selected one (the Windows folder's), its
+    // type, serial number and capacity.
+    const char *drives, *selectedDrive, *driveType, *serial, *capacity;
+    // Time zone.
+    const char *tzName, *tzBias, *tzStdBias, *tzDlBias;
+    // Startup by tab: user folder, common folder, HKLM Run, HKCU Run,
+    // RunOnce, WIN.INI; the first HKLM Run value.
+    std::array<int, 6> startup;
+    const char* firstMachineRun;
+    // Software: the uninstall keys with a display name; one of them with
+    // its uninstall command (empty when its key has none).
+    int software;
+    const char *someProduct, *someUninstall;
+};
+
+const std::vector<TPagesOfPC>& ShippedPCs() {
+    static const std::vector<TPagesOfPC> pcs = {
+        {.folder = "win95-pc",
+         // No SMBIOS tables on the 1995 board.
+         .machine = "JOHNSON", .user = "Mike", .biosVendor = "", .biosVersion = "", .biosDate = "",
+         // Build 67109814 = 0x040003B6: 950 in the low word; no service-pack text.
+         .osTab = "Windows 9x", .osName = "Windows 95", .osVersion = "Version: 4.0.950", .csd = "",
+         .regUser = "Michael Johnson", .regOrg = "Johnson Family", .productID = "53593-111-1476893-13746",
+         .suites = false,
+         // CPUID 525h: a P54C; 99.97 MHz.
+         .cpuHead = "1 x Intel Pentium - 100 MHz", .cpuFMS = "Family 5  Model 2  Stepping 5",
+         .physTotal = "16,384,000", .pageTotal = "85,798,912", .appAddress = "00400000 - 7FFEFFFF",
+         .gdi = "GDI - 80% free",
+         .adapter = "S3 Trio32/64 PCI", .chipset = "S3 Trio64", .dac = "S3 Trio Internal",
+         .videoMemory = "1,048,576 B", .metrics = "800 x 600, 8 bit; 211 x 158 mm", .modes = 8,
+         // An APM 1.0 BIOS that reports nothing.
+         .acStatus = "<info not available>", .batteryStatus = "<info not available>",
+         .media = {1, 1, 1, 2, 2, 1},
+         .sound = {"Creative Labs Sound Blaster 16 Plug and Play", "Gameport Joystick"},
+         .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .firstIP = "192.168.0.37",
+         .wsDescription = "Microsoft Windows Sockets Version 1.1.", .wsVersion = "1.1", .wsStatus = "Running.",
+         // No IP helper library on Windows 95: no host name from it, no
+         // adapter records, no DNS list.
+         .host = "", .domain = "",
+         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .firstLocal = "",
+         .dns = {}, .protocols = 3, .clients = {"Client for Microsoft Networks", "Client for NetWare Networks"},
+         .services = 1,
+         .devices = 30, .netClass = "Network adapters", .netCard = "NE2000 Compatible",
+         .printers = {{"HP DeskJet 540", "LPT1:"}},
+         // DAO350.DLL carries version 3.51.1608.0.
+         .odbc = "Open Database Connectivity not found", .bde = "Borland Database Engine not found",
+         .dao = "Microsoft Data Access Objects 3.51", .ado = "Microsoft ActiveX Data Objects not found",
+         .directX = "Not installed.", .directXDrivers = 0, .aspi = "Adaptec ASPI not found",
+         // C: 32,695 clusters of 32 x 512 bytes.
+         .drives = "ACD", .selectedDrive = "C:", .driveType = "Fixed", .serial = "2D4F-11E8",
+         .capacity = "Capacity: 535,674,880 B",
+         // The standard and daylight biases are totals: bias plus the rule's own.
+         .tzName = "(GMT-05:00) Eastern Time (US & Canada)", .tzBias = "300 minutes", .tzStdBias = "300 minutes",
+         .tzDlBias = "240 minutes",
+         .startup = {0, 0, 2, 0, 1, 0}, .firstMachineRun = "SystemTray",
+         .software = 5, .someProduct = "America Online 3.0", .someUninstall = "C:\\AOL30\\UNINSTAL.EXE"},
+        {.folder = "win95osr2-pc",
+         .machine = "KELLY", .user = "Sarah", .biosVendor = "Award Software International, Inc.",
+         .biosVersion = "4.51 PG", .biosDate = "09/12/97",
+         // Build 67109975 = 0x04000457: 1111; " B" is OSR2's text.
+         .osTab = "Windows 9x", .osName = "Windows 95", .osVersion = "Version: 4.0.1111", .csd = " B",
+         .regUser = "Sarah Kelly", .regOrg = "", .productID = "25397-OEM-0031877-42512", .suites = false,
+         // CPUID 562h: a K6 (model 6) at 233.31 MHz.
+         .cpuHead = "1 x AMD K6 - 233 MHz", .cpuFMS = "Family 5  Model 6  Stepping 2",
+         .physTotal = "33,161,216", .pageTotal = "118,751,232", .appAddress = "00400000 - 7FFEFFFF",
+         .gdi = "GDI - 88% free",
+         .adapter = "S3 Inc. ViRGE/DX PCI", .chipset = "S3 ViRGE/DX", .dac = "S3 ViRGE/DX Internal",
+         .videoMemory = "2,097,152 B", .metrics = "800 x 600, 8 bit; 211 x 158 mm", .modes = 11,
+         .acStatus = "<info not available>", .batteryStatus = "<info not available>",
+         .media = {1, 1, 1, 2, 2, 1},
+         .sound = {"Creative Labs Sound Blaster 16 Plug and Play", "Gameport Joystick"},
+         .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .firstIP = "192.168.0.37",
+         .wsDescription = "Microsoft Windows Sockets Version 1.1.", .wsVersion = "1.1", .wsStatus = "Running.",
+         .host = "", .domain = "",
+         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .firstLocal = "",
+         .dns = {}, .protocols = 3, .clients = {"Client for Microsoft Networks", "Client for NetWare Networks"},
+         .services = 1,
+         .devices = 30, .netClass = "Network adapters", .netCard = "NE2000 Compatible",
+         .printers = {{"HP DeskJet 540", "LPT1:"}},
+         .odbc = "Open Database Connectivity not found", .bde = "Borland Database Engine not found",
+         .dao = "Microsoft Data Access Objects 3.51", .ado = "Microsoft ActiveX Data Objects not found",
+         .directX = "Not installed.", .directXDrivers = 0, .aspi = "Adaptec ASPI not found",
+         // FAT32: 782,331 clusters of 8 x 512 bytes.
+         .drives = "ACD", .selectedDrive = "C:", .driveType = "Fixed", .serial = "3A17-0C5B",
+         .capacity = "Capacity: 3,204,427,776 B",
+         .tzName = "(GMT-05:00) Eastern Time (US & Canada)", .tzBias = "300 minutes", .tzStdBias = "300 minutes",
+         .tzDlBias = "240 minutes",
+         .startup = {0, 0, 2, 0, 1, 0}, .firstMachineRun = "SystemTray",
+         // Works removed, Quicken 98 added.
+         .software = 5, .someProduct = "Quicken 98", .someUninstall = "C:\\QUICKENW\\UNINSTALL.EXE"},
+        {.folder = "win98-pc",
+         .machine = "LINDQVIST", .user = "Anna", .biosVendor = "Award Software International, Inc.",
+         .biosVersion = "6.00 PG", .biosDate = "01/25/99",
+         // Build 67766222 = 0x040A07CE: 1998.
+         .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.1998", .csd = "",
+         .regUser = "Anna Lindqvist", .regOrg = "Lindqvist Bokföring AB", .productID = "55274-OEM-0011903-00102",
+         .suites = false,
+         // CPUID 665h with 128 KB of level 2: a Celeron A; 401.2 MHz
+         // sets to the 400 of the clock endings.
+         .cpuHead = "1 x Intel Celeron A - 400 MHz", .cpuFMS = "Family 6  Model 6  Stepping 5",
+         .physTotal = "66,568,192", .pageTotal = "232,783,872", .appAddress = "00400000 - 7FFEFFFF",
+         .gdi = "GDI - 86% free",
+         .adapter = "NVIDIA RIVA TNT2 Model 64", .chipset = "RIVA TNT2 Model 64", .dac = "Integrated RAMDAC",
+         .videoMemory = "33,554,432 B", .metrics = "1024 x 768, 16 bit; 270 x 203 mm", .modes = 36,
+         .acStatus = "Online", .batteryStatus = "No Battery",
+         .media = {1, 1, 1, 2, 1, 1},
+         .sound = {"Creative Sound Blaster PCI128", "Spelport för joystick"},
+         .adapters = {"Realtek RTL8029(AS) PCI Ethernet NIC", "Fjärranslutningskort"}, .firstIP = "192.168.1.20",
+         .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "lindqvist",
+         .domain = "",
+         .tcpAdapters = {"Realtek RTL8029(AS) PCI Ethernet NIC", "Fjärranslutningskort"},
+         .adapterAddress = "00-40-05-3B-9E-12", .adapterType = "Ethernet", .dhcp = false,
+         .firstLocal = "192.168.1.20", .dns = {"195.67.199.9", "195.67.199.10"}, .protocols = 1,
+         .clients = {"Klient för Microsoft-nätverk"}, .services = 1,
+         .devices = 30, .netClass = "Nätverkskort", .netCard = "Realtek RTL8029(AS) PCI Ethernet NIC",
+         .printers = {{"Canon BJC-4300", "LPT1:"}},
+         // ODBC32.DLL in the system folder: 3.520.4403.2.
+         .odbc = "Open Database Connectivity 3.520.4403.2", .bde = "Borland Database Engine not found",
+         .dao = "Microsoft Data Access Objects not found", .ado = "Microsoft ActiveX Data Objects not found",
+         .directX = "Installed version: 4.06.02.0436", .directXDrivers = 0,
+         .aspi = "Adaptec ASPI not found",
+         // 1,563,775 clusters of 8 x 512 bytes.
+         .drives = "ACD", .selectedDrive = "C:", .driveType = "Fixed", .serial = "1E6B-2A90",
+         .capacity = "Capacity: 6,405,222,400 B",
+         .tzName = "(GMT+01:00) Amsterdam, Berlin, Bern, Rom, Stockholm, Wien", .tzBias = "-60 minutes",
+         .tzStdBias = "-60 minutes", .tzDlBias = "-120 minutes",
+         .startup = {0, 0, 4, 0, 0, 0}, .firstMachineRun = "ScanRegistry",
+         .software = 2, .someProduct = "Microsoft Office 97, Professional Edition",
+         .someUninstall = "C:\\Program\\Microsoft Office\\Office\\Setup\\Setup.exe"},
+        {.folder = "winme-pc",
+         .machine = "VIRTANEN", .user = "Matti", .biosVendor = "Award Software, Inc.",
+         .biosVersion = "ASUS A7V ACPI BIOS Revision 1007", .biosDate = "11/06/2000",
+         // Build 73010104 = 0x045A0BB8: 3000; Me's text is one space. The
+         // family name is spelt as the system's own table spells it.
+         .osTab = "Windows 9x", .osName = "Windows Millenium Edition", .osVersion = "Version: 4.90.3000",
+         .csd = " ", .regUser = "Matti Virtanen", .regOrg = "Kotona", .productID = "55661-OEM-0015412-28374",
+         .suites = false,
+         // CPUID 642h: a Thunderbird Athlon; 998.2 MHz sets to 1000.
+         .cpuHead = "1 x AMD Athlon - 1000 MHz", .cpuFMS = "Family 6  Model 4  Stepping 2",
+         .physTotal = "267,894,784", .pageTotal = "1,073,217,536", .appAddress = "00400000 - 7FFEFFFF",
+         .gdi = "GDI - 90% free",
+         .adapter = "NVIDIA GeForce2 MX/MX 400", .chipset = "GeForce2 MX/MX 400", .dac = "Integrated RAMDAC",
+         .videoMemory = "33,554,432 B", .metrics = "1152 x 864, 32 bit; 304 x 228 mm", .modes = 42,
+         // Mains power, battery flag 128.
+         .acStatus = "Online", .batteryStatus = "No Battery",
+         .media = {1, 1, 1, 2, 0, 1},
+         .sound = {"C-Media CMI8738/C3DX PCI Audio Device", "Peliportin ohjain"},
+         .adapters = {"Intel(R) PRO/100+ Management Adapter"}, .firstIP = "192.168.1.34",
+         .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "virtanen",
+         .domain = "koti",
+         .tcpAdapters = {"Intel(R) PRO/100+ Management Adapter"}, .adapterAddress = "00-D0-B7-1E-44-A9",
+         .adapterType = "Ethernet", .dhcp = true, .firstLocal = "192.168.1.34",
+         .dns = {"193.229.0.40", "193.229.0.42"}, .protocols = 1, .clients = {"Microsoft-verkkojen asiakas"},
+         .services = 1,
+         .devices = 28, .netClass = "Verkkokortit", .netCard = "Intel(R) PRO/100+ Management Adapter",
+         .printers = {{"EPSON Stylus COLOR 680", "LPT1:"}},
+         .odbc = "Open Database Connectivity 3.520.4403.2", .bde = "Borland Database Engine not found",
+         .dao = "Microsoft Data Access Objects not found", .ado = "Microsoft ActiveX Data Objects not found",
+         .directX = "Installed version: 4.07.00.0700", .directXDrivers = 0,
+         .aspi = "Adaptec ASPI not found",
+         // 1,831,347 clusters of 32 x 512 bytes.
+         .drives = "ACD", .selectedDrive = "C:", .driveType = "Fixed", .serial = "2C41-17A3",
+         .capacity = "Capacity: 30,004,789,248 B",
+         .tzName = "(GMT+02:00) Helsinki, Riika, Tallinna", .tzBias = "-120 minutes", .tzStdBias = "-120 minutes",
+         .tzDlBias = "-180 minutes",
+         // Winamp's shortcut in the user's Käynnistys folder.
+         .startup = {1, 0, 6, 0, 0, 0}, .firstMachineRun = "ScanRegistry",
+         .software = 2, .someProduct = "Winamp (remove only)",
+         .someUninstall = "\"C:\\Ohjelmatiedostot\\Winamp\\UninstWA.exe\""},
+        {.folder = "win98se-pc",
+         .machine = "HJEMME-PC", .user = "Bjørn", .biosVendor = "Award Software International, Inc.",
+         .biosVersion = "4.51 PG", .biosDate = "12/28/99",
+         .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.2222", .csd = " A ",
+         .regUser = "Bjørn Haugen", .regOrg = "", .productID = "17987-OEM-0041846-29451", .suites = false,
+         .cpuHead = "1 x Intel Pentium III - 450 MHz", .cpuFMS = "Family 6  Model 7  Stepping 3",
+         .physTotal = "133,677,056", .pageTotal = "527,896,576", .appAddress = "00400000 - 7FFEFFFF",
+         .gdi = "GDI - 85% free",
+         .adapter = "Matrox Millennium G400 - English", .chipset = "MGA-G400", .dac = "Integrated RAMDAC",
+         .videoMemory = "33,554,432 B", .metrics = "1024 x 768, 16 bit; 270 x 203 mm", .modes = 48,
+         .acStatus = "Online", .batteryStatus = "No Battery",
+         .media = {1, 1, 1, 2, 0, 1},
+         .sound = {"Creative SB Live! Value (WDM)", "Creative Gameport Joystick"},
+         .adapters = {"3Com EtherLink 10/100 PCI For Complete PC Management NIC (3C905C-TX)"},
+         .firstIP = "192.168.0.10", .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running",
+         .host = "hjemme-pc", .domain = "",
+         .tcpAdapters = {"3Com EtherLink 10/100 PCI For Complete PC Management NIC (3C905C-TX)"},
+         .adapterAddress = "00-04-76-A2-5C-31", .adapterType = "Ethernet", .dhcp = false,
+         .firstLocal = "192.168.0.10", .dns = {"148.122.16.253"}, .protocols = 1,
+         .clients = {"Klient for Microsoft-nettverk"}, .services = 0,
+         .devices = 27, .netClass = "Nettverkskort",
+         .netCard = "3Com EtherLink 10/100 PCI For Complete PC Management NIC (3C905C-TX)",
+         .printers = {{"HP DeskJet 690C", "LPT1:"}},
+         .odbc = "Open Database Connectivity 3.520.4403.2", .bde = "Borland Database Engine not found",
+         .dao = "Microsoft Data Access Objects not found", .ado = "Microsoft ActiveX Data Objects not found",
+         .directX = "Installed version: 4.07.00.0716", .directXDrivers = 0, .aspi = "Adaptec ASPI not found",
+         .drives = "ACDE", .selectedDrive = "C:", .driveType = "Fixed", .serial = "1A2B-3C4D",
+         .capacity = "Capacity: 4,292,870,144 B",
+         .tzName = "(GMT+01:00) Amsterdam, Berlin, Bern, Oslo, Roma, Stockholm, Wien", .tzBias = "-60 minutes",
+         .tzStdBias = "-60 minutes", .tzDlBias = "-120 minutes",
+         .startup = {2, 0, 6, 1, 0, 0}, .firstMachineRun = "ScanRegistry",
+         .software = 7, .someProduct = "Winamp (remove only)",
+         .someUninstall = "\"C:\\Programfiler\\Winamp\\UninstWA.exe\""},
+        {.folder = "win98se-pc-nonet",
+         // The 98 SE PC without its 3Com card: its device, its class key and
+         // its adapter records are gone; TCP/IP and the client stay.
+         .machine = "HJEMME-PC", .user = "Bjørn", .biosVendor = "Award Software International, Inc.",
+         .biosVersion = "4.51 PG", .biosDate = "12/28/99",
+         .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.2222", .csd = " A ",
+         .regUser = "Bjørn Haugen", .regOrg = "", .productID = "17987-OEM-0041846-29451", .suites = false,
+         .cpuHead = "1 x Intel Pentium III - 450 MHz", .cpuFMS = "Family 6  Model 7  Stepping 3",
+         .physTotal = "133,677,056", .pageTotal = "527,896,576", .appAddress = "00400000 - 7FFEFFFF",
+         .gdi = "GDI - 85% free",
+         .adapter = "Matrox Millennium G400 - English", .chipset = "MGA-G400", .dac = "Integrated RAMDAC",
+         .videoMemory = "33,554,432 B", .metrics = "1024 x 768, 16 bit; 270 x 203 mm", .modes = 48,
+         .acStatus = "Online", .batteryStatus = "No Battery",
+         .media = {1, 1, 1, 2, 0, 1},
+         .sound = {"Creative SB Live! Value (WDM)", "Creative Gameport Joystick"},
+         // Without an adapter the host name resolves to the loopback address.
+         .adapters = {}, .firstIP = "127.0.0.1", .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running",
+         .host = "hjemme-pc", .domain = "",
+         // The IP helper's server chain holds one empty entry when it names
+         // no server: one blank line in the DNS list.
+         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .firstLocal = "",
+         .dns = {""}, .protocols = 1, .clients = {"Klient for Microsoft-nettverk"}, .services = 0,
+         .devices = 26, .netClass = "", .netCard = "",
+         .printers = {{"HP DeskJet 690C", "LPT1:"}},
+         .odbc = "Open Database Connectivity 3.520.4403.2", .bde = "Borland Database Engine not found",
+         .dao = "Microsoft Data Access Objects not found", .ado = "Microsoft ActiveX Data Objects not found",
+         .directX = "Installed version: 4.07.00.0716", .directXDrivers = 0, .aspi = "Adaptec ASPI not found",
+         .drives = "ACDE", .selectedDrive = "C:", .driveType = "Fixed", .serial = "1A2B-3C4D",
+         .capacity = "Capacity: 4,292,870,144 B",
+         .tzName = "(GMT+01:00) Amsterdam, Berlin, Bern, Oslo, Roma, Stockholm, Wien", .tzBias = "-60 minutes",
+         .tzStdBias = "-60 minutes", .tzDlBias = "-120 minutes",
+         .startup = {2, 0, 6, 1, 0, 0}, .firstMachineRun = "ScanRegistry",
+         .software = 7, .someProduct = "Winamp (remove only)",
+         .someUninstall = "\"C:\\Programfiler\\Winamp\\UninstWA.exe\""},
+        {.folder = "winxp-pc",
+         .machine = "STUE-PC", .user = "Mette", .biosVendor = "American Megatrends Inc.", .biosVersion = "1008.004",
+         .biosDate = "04/08/2003",
+         // Product type 1: a workstation.
+         .osTab = "Windows NT", .osName = "Windows XP - Workstation", .osVersion = "Version: 5.1.2600",
+         .csd = "Service Pack 2", .regUser = "Mette Sørensen", .regOrg = "",
+         .productID = "55274-OEM-0011903-00107", .suites = true,
+         // CPUID F27h: a Northwood; 2405.47 MHz sets to 2400.
+         .cpuHead = "1 x Intel Pentium 4 - 2400 MHz", .cpuFMS = "Family 15  Model 2  Stepping 7",
+         .physTotal = "536,330,240", .pageTotal = "1,312,567,296", .appAddress = "00010000 - 7FFEFFFF",
+         .gdi = "GDI - 90% free",
+         // NT's display: the device's description as its Enum key has it,
+         // trailing blanks and all; chip, converter and memory of
+         // HardwareInformation. NT has no free-resource figures: 90 each.
+         .adapter = "RADEON 9600 Series   ", .chipset = "ATI RADEON 9600 AGP (0x4150)", .dac = "Internal DAC(400MHz)",
+         .videoMemory = "134,217,728 B", .metrics = "1280 x 1024, 32 bit; 338 x 270 mm", .modes = 81,
+         .acStatus = "Online", .batteryStatus = "No Battery",
+         .media = {1, 1, 0, 1, 0, 1}, .sound = {"SoundMAX Integrated Digital Audio", "Standard Game Port"},
+         .adapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC"}, .firstIP = "192.168.1.100",
+         .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "stue-pc", .domain = "",
+         .tcpAdapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC", "1394 Net Adapter"},
+         .adapterAddress = "00-11-2F-6B-0C-D4", .adapterType = "Ethernet", .dhcp = true,
+         .firstLocal = "192.168.1.100", .dns = {"193.162.153.164", "194.239.134.83"}, .protocols = 3,
+         .clients = {"Client for Microsoft Networks", "Client Service for NetWare"}, .services = 2,
+         .devices = 33, .netClass = "Network adapters", .netCard = "Realtek RTL8139 Family PCI Fast Ethernet NIC",
+         .printers = {{"Canon iP4000", "USB001"},
+                      {"Microsoft Office Document Image Writer", "Microsoft Document Imaging Writer Port:"}},
+         .odbc = "Open Database Connectivity 3.525.1117.0", .bde = "Borland Database Engine 5.2.0.2",
+         .dao = "Microsoft Data Access Objects not found", .ado = "Microsoft ActiveX Data Objects not found",
+         .directX = "Installed version: 4.09.00.0904", .directXDrivers = 8, .aspi = "Adaptec ASPI not found",
+         // 9,767,520 clusters of 8 x 512 bytes.
+         .drives = "ACDZ", .selectedDrive = "C:", .driveType = "Fixed", .serial = "6C8D-2F3A",
+         .capacity = "Capacity: 40,007,761,920 B",
+         .tzName = "(GMT+01:00) Brussels, Copenhagen, Madrid, Paris", .tzBias = "-60 minutes",
+         .tzStdBias = "-60 minutes", .tzDlBias = "-120 minutes",
+         .startup = {1, 1, 5, 2, 0, 0}, .firstMachineRun = "SoundMAXPnP",
+         // Flash Player's key names no uninstall command.
+         .software = 12, .someProduct = "Macromedia Flash Player 7", .someUninstall = ""},
+        {.folder = "winxp-pc-guest",
+         // The XP PC under its limited guest account: the guest's own
+         // profile and Run key (without Skype); the machine stays the same.
+         .machine = "STUE-PC", .user = "Gæst", .biosVendor = "American Megatrends Inc.", .biosVersion = "1008.004",
+         .biosDate = "04/08/2003",
+         .osTab = "Windows NT", .osName = "Windows XP - Workstation", .osVersion = "Version: 5.1.2600",
+         .csd = "Service Pack 2", .regUser = "Mette Sørensen", .regOrg = "",
+         .productID = "55274-OEM-0011903-00107", .suites = true,
+         .cpuHead = "1 x Intel Pentium 4 - 2400 MHz", .cpuFMS = "Family 15  Model 2  Stepping 7",
+         .physTotal = "536,330,240", .pageTotal = "1,312,567,296", .appAddress = "00010000 - 7FFEFFFF",
+         .gdi = "GDI - 90% free",
+         .adapter = "RADEON 9600 Series   ", .chipset = "ATI RADEON 9600 AGP (0x4150)", .dac = "Internal DAC(400MHz)",
+         .videoMemory = "134,217,728 B", .metrics = "1280 x 1024, 32 bit; 338 x 270 mm", .modes = 81,
+         .acStatus = "Online", .batteryStatus = "No Battery",
+         .media = {1, 1, 0, 1, 0, 1}, .sound = {"SoundMAX Integrated Digital Audio", "Standard Game Port"},
+         .adapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC"}, .firstIP = "192.168.1.100",
+         .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "stue-pc", .domain = "",
+         .tcpAdapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC", "1394 Net Adapter"},
+         .adapterAddress = "00-11-2F-6B-0C-D4", .adapterType = "Ethernet", .dhcp = true,
+         .firstLocal = "192.168.1.100", .dns = {"193.162.153.164", "194.239.134.83"}, .protocols = 3,
+         .clients = {"Client for Microsoft Networks", "Client Service for NetWare"}, .services = 2,
+         .devices = 33, .netClass = "Network adapters", .netCard = "Realtek RTL8139 Family PCI Fast Ethernet NIC",
+         .printers = {{"Canon iP4000", "USB001"},
+                      {"Microsoft Office Document Image Writer", "Microsoft Document Imaging Writer Port:"}},
+         .odbc = "Open Database Connectivity 3.525.1117.0", .bde = "Borland Database Engine 5.2.0.2",
+         .dao = "Microsoft Data Access Objects not found", .ado = "Microsoft ActiveX Data Objects not found",
+         .directX = "Installed version: 4.09.00.0904", .directXDrivers = 8, .aspi = "Adaptec ASPI not found",
+         .drives = "ACDZ", .selectedDrive = "C:", .driveType = "Fixed", .serial = "6C8D-2F3A",
+         .capacity = "Capacity: 40,007,761,920 B",
+         .tzName = "(GMT+01:00) Brussels, Copenhagen, Madrid, Paris", .tzBias = "-60 minutes",
+         .tzStdBias = "-60 minutes", .tzDlBias = "-120 minutes",
+         // No startup shortcut of the guest's own; MSMSGS alone in its Run key.
+         .startup = {0, 1, 5, 1, 0, 0}, .firstMachineRun = "SoundMAXPnP",
+         // Flash Player's key names no uninstall command.
+         .software = 12, .someProduct = "Macromedia Flash Player 7", .someUninstall = ""},
+    };
+    return pcs;
+}
+
+const TPagesOfPC& PagesOf(const QString& folder) {
+    for (const TPagesOfPC& pc : ShippedPCs())
+        if (folder == pc.folder) return pc;
+    qFatal("no table row for %s", qPrintable(folder));
+}
+
+QString S(const char* text) { return QString::fromUtf8(text); }
+
+// A shipped PC made active, before the engine that reads it exists.
+struct TActiveMachine {
+    explicit TActiveMachine(const char* folder) { UseMachine(folder); }
+};
+
+// A window over the engine of a shipped PC, refreshed with every page.
+struct TRefreshedOverview {
+    TActiveMachine active;
+    engine::TCorvaneSystemInfo info;
+    TfrmZarvo_Overview window;
+    explicit TRefreshedOverview(const char* folder) : active(folder) {
+        window.SetSystemInfo(&info);
+        window.SetPageMask(0xFFFF);
+        window.cmRefresh();
+    }
+};
+
+// The items of a check list the detail dialog shows for `action`.
+template <class Action>
+QStringList DetailItems(Action action) {
+    QStringList items;
+    WithModal(action, [&](QWidget* modal) {
+        auto* dialog = qobject_cast<TdlgZarvo_Detail*>(modal);
+        QVERIFY(dialog);
+        for (int i = 0; i < dialog->clb()->count(); ++i) items << dialog->clb()->item(i)->text();
+    });
+    return items;
+}
+
+QStringList Texts(const std::vector<const char*>& list) {
+    QStringList texts;
+    for (const char* text : list) texts << S(text);
+    return texts;
+}
+
+// One data row per shipped PC of the table.
+void AddShippedPCs() {
+    QTest::addColumn<QString>("folder");
+    for (const TPagesOfPC& pc : ShippedPCs()) QTest::newRow(pc.folder) << QString(pc.folder);
+}
 }  // namespace
 
 class OverviewTest : public QObject {
@@ -523,6 +933,232 @@ private slots:
         QCOMPARE(window.lDriveType->text(), QString("Remote"));
         QCOMPARE(window.lUNC->text(), QString("\\\\NAS-STUE\\Fotos\\"));
         QCOMPARE(window.lSerial->text(), QString("0E41-77B2"));
+    }
+
+    // Every page on every shipped PC, against the table of
+    // TPagesOfPC: one row per machine folder.
+
+    void machineAndOperatingSystemPages_data() { AddShippedPCs(); }
+    void machineAndOperatingSystemPages() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        QCOMPARE(w.lMachine->text(), S(pc.machine));
+        QCOMPARE(w.lUser->text(), S(pc.user));
+        QCOMPARE(w.lBIOSVendor->text(), S(pc.biosVendor));
+        QCOMPARE(w.lBIOSVersion->text(), S(pc.biosVersion));
+        QCOMPARE(w.lBIOSDate->text(), S(pc.biosDate));
+        // A board without tables lists none; one with them ends with type 127.
+        const bool tables = *pc.biosVendor != '\0';
+        QCOMPARE(w.tvSMBIOS->findItems("Type 127: End-of-Table", Qt::MatchRecursive).size(), tables ? 1 : 0);
+
+        QCOMPARE(w.pc->tabText(tsOS), S(pc.osTab));
+        QCOMPARE(w.lOSName->text(), S(pc.osName));
+        QCOMPARE(w.lOSVersion->text(), S(pc.osVersion));
+        QCOMPARE(w.lOSCSD->text(), S(pc.csd));
+        QCOMPARE(w.lRegUser->text(), S(pc.regUser));
+        QCOMPARE(w.lRegOrg->text(), S(pc.regOrg));
+        QCOMPARE(w.lProductID->text(), S(pc.productID));
+        QCOMPARE(w.bSuites->isEnabled(), pc.suites);
+        // Only folders with a location are listed; Windows is always one.
+        for (int i = 0; i < w.lvFolders->topLevelItemCount(); ++i)
+            QVERIFY(!w.lvFolders->topLevelItem(i)->text(1).trimmed().isEmpty());
+        QCOMPARE(w.lvFolders->findItems("Windows", Qt::MatchExactly).size(), 1);
+        QVERIFY(w.lvLocale->topLevelItemCount() > 0);
+    }
+
+    void cpuAndMemoryPages_data() { AddShippedPCs(); }
+    void cpuAndMemoryPages() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        QCOMPARE(w.lCPUHead->text(), S(pc.cpuHead));
+        QCOMPARE(w.lCPUFMS->text(), S(pc.cpuFMS));
+        // Every PC here has its floating-point unit built in.
+        QCOMPARE(w.clbFeatures->item(0)->text(), QString("Built-In FPU"));
+        QCOMPARE(w.clbFeatures->item(0)->checkState(), Qt::Checked);
+        QCOMPARE(w.lPhysTotal->text(), S(pc.physTotal));
+        QCOMPARE(w.lPageTotal->text(), S(pc.pageTotal));
+        QCOMPARE(w.lVirtTotal->text(), S(pc.osTab) == "Windows NT" ? QString("2,147,352,576")
+                                                                    : QString("2,143,289,344"));
+        QCOMPARE(w.lAppAddress->text(), S(pc.appAddress));
+        QCOMPARE(w.lPageSize->text(), QString("4,096"));
+        QCOMPARE(w.lAllocGran->text(), QString("65,536"));
+        QCOMPARE(w.lGDI->text(), S(pc.gdi));
+    }
+
+    void displayAndPowerPages_data() { AddShippedPCs(); }
+    void displayAndPowerPages() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        QCOMPARE(w.lAdapter->text(), S(pc.adapter));
+        QCOMPARE(w.lChipset->text(), S(pc.chipset));
+        QCOMPARE(w.lDAC->text(), S(pc.dac));
+        QCOMPARE(w.lVideoMemory->text(), S(pc.videoMemory));
+        QCOMPARE(w.lTechnology->text(), QString("Raster Display"));
+        QCOMPARE(w.lMetrics->text(), S(pc.metrics));
+        QCOMPARE(w.lFontRes->text(), QString("96 dpi"));
+        QCOMPARE(DetailItems([&] { w.cmModes(); }).size(), pc.modes);
+
+        QCOMPARE(w.lACStatus->text(), S(pc.acStatus));
+        QCOMPARE(w.lBatteryStatus->text(), S(pc.batteryStatus));
+        // No PC here knows its battery's times.
+        QCOMPARE(w.lFullLife->text(), QString("<info not available>"));
+        QCOMPARE(w.lRemainLife->text(), QString("<info not available>"));
+    }
+
+    void mediaPage_data() { AddShippedPCs(); }
+    void mediaPage() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        QCOMPARE(w.tvMedia->topLevelItemCount(), 6);
+        for (int g = 0; g < 6; ++g) QCOMPARE(w.tvMedia->topLevelItem(g)->childCount(), pc.media[std::size_t(g)]);
+        QStringList sound;
+        for (int i = 0; i < w.lvSound->topLevelItemCount(); ++i) sound << w.lvSound->topLevelItem(i)->text(0);
+        QCOMPARE(sound, Texts(pc.sound));
+    }
+
+    void networkPage_data() { AddShippedPCs(); }
+    void networkPage() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        QStringList adapters;
+        for (int i = 0; i < w.lbAdapters->count(); ++i) adapters << w.lbAdapters->item(i)->text();
+        QCOMPARE(adapters, Texts(pc.adapters));
+        QVERIFY(w.lbIP->count() > 0);
+        QCOMPARE(w.lbIP->item(0)->text(), S(pc.firstIP));
+        // A card's address comes with the card.
+        QCOMPARE(w.lbMAC->count() > 0, !pc.adapters.empty());
+        QCOMPARE(w.lWSDescription->text(), S(pc.wsDescription));
+        QCOMPARE(w.lWSVersion->text(), S(pc.wsVersion));
+        QCOMPARE(w.lWSStatus->text(), S(pc.wsStatus));
+        QCOMPARE(w.lHost->text(), S(pc.host));
+        QCOMPARE(w.lDomain->text(), S(pc.domain));
+        QStringList dns;
+        for (int i = 0; i < w.lbDNS->count(); ++i) dns << w.lbDNS->item(i)->text();
+        QCOMPARE(dns, Texts(pc.dns));
+
+        QStringList records;
+        for (int i = 0; i < w.cbAdapters->count(); ++i) records << w.cbAdapters->itemText(i);
+        QCOMPARE(records, Texts(pc.tcpAdapters));
+        QCOMPARE(w.lAdapterAddress->text(), S(pc.adapterAddress));
+        QCOMPARE(w.lAdapterType->text(), S(pc.adapterType));
+        QCOMPARE(w.cbxDHCP->isChecked(), pc.dhcp);
+        if (pc.tcpAdapters.empty()) {
+            QCOMPARE(w.lvAddresses->topLevelItemCount(), 0);
+        } else {
+            QCOMPARE(w.lvAddresses->topLevelItem(0)->text(0), QString("Local"));
+            QCOMPARE(w.lvAddresses->topLevelItem(0)->text(1), S(pc.firstLocal));
+        }
+
+        QCOMPARE(DetailItems([&] { w.cmProto(); }).size(), pc.protocols);
+        QCOMPARE(DetailItems([&] { w.cmCli(); }), Texts(pc.clients));
+        QCOMPARE(DetailItems([&] { w.cmServ(); }).size(), pc.services);
+    }
+
+    void devicesPage_data() { AddShippedPCs(); }
+    void devicesPage() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        QCOMPARE(w.Tree->topLevelItemCount(), 1);
+        QTreeWidgetItem* root = w.Tree->topLevelItem(0);
+        QCOMPARE(root->text(0), S(pc.machine));
+        int devices = 0;
+        QTreeWidgetItem* netClass = nullptr;
+        for (int i = 0; i < root->childCount(); ++i) {
+            QTreeWidgetItem* node = root->child(i);
+            QVERIFY2(node->childCount() > 0, qPrintable(node->text(0)));
+            devices += node->childCount();
+            if (node->text(0) == S(pc.netClass)) netClass = node;
+        }
+        QCOMPARE(devices, pc.devices);
+        if (*pc.netClass) {
+            QVERIFY2(netClass, pc.netClass);
+            QCOMPARE(netClass->child(0)->text(0), S(pc.netCard));
+        } else {
+            // No network card: no class node names one.
+            for (int i = 0; i < root->childCount(); ++i)
+                QVERIFY(root->child(i)->data(0, Qt::DisplayRole).toString() != "Nettverkskort");
+        }
+    }
+
+    void printersAndEnginesPages_data() { AddShippedPCs(); }
+    void printersAndEnginesPages() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        QCOMPARE(w.lvPrinters->topLevelItemCount(), int(pc.printers.size()));
+        for (std::size_t i = 0; i < pc.printers.size(); ++i) {
+            QCOMPARE(w.lvPrinters->topLevelItem(int(i))->text(0), S(pc.printers[i].first));
+            QCOMPARE(w.lvPrinters->topLevelItem(int(i))->text(1), S(pc.printers[i].second));
+        }
+        QCOMPARE(w.lODBC->text(), S(pc.odbc));
+        QCOMPARE(w.lBDE->text(), S(pc.bde));
+        QCOMPARE(w.lDAO->text(), S(pc.dao));
+        QCOMPARE(w.lADO->text(), S(pc.ado));
+        QCOMPARE(w.lDirectX->text(), S(pc.directX));
+        QCOMPARE(w.lvDirectX->topLevelItemCount(), pc.directXDrivers);
+        QCOMPARE(w.lASPI->text(), S(pc.aspi));
+        QCOMPARE(w.lvASPI->topLevelItemCount(), 0);
+    }
+
+    void drivesAndTimeZonePages_data() { AddShippedPCs(); }
+    void drivesAndTimeZonePages() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        QString letters;
+        for (int i = 0; i < w.cbDrive->count(); ++i) letters += w.cbDrive->itemText(i).left(1);
+        QCOMPARE(letters, S(pc.drives));
+        QCOMPARE(w.cbDrive->currentText(), S(pc.selectedDrive));
+        QCOMPARE(w.lDriveType->text(), S(pc.driveType));
+        QCOMPARE(w.lSerial->text(), S(pc.serial));
+        QCOMPARE(w.lCapacity->text(), S(pc.capacity));
+        QCOMPARE(w.lBytesPerSector->text(), QString("Bytes/sector: 512"));
+        // The floppy drive, empty on every PC: zero figures.
+        w.cbDrive->setCurrentIndex(0);
+        QCOMPARE(w.lDriveType->text(), QString("Removable"));
+        QCOMPARE(w.lCapacity->text(), QString("Capacity: 0 B"));
+        QCOMPARE(w.gDriveUsed->value(), 0);
+
+        QCOMPARE(w.lTZName->text(), S(pc.tzName));
+        QCOMPARE(w.lTZBias->text(), S(pc.tzBias));
+        QCOMPARE(w.lTZStdBias->text(), S(pc.tzStdBias));
+        QCOMPARE(w.lTZDlBias->text(), S(pc.tzDlBias));
+        // Every zone here changes its clock twice a year.
+        QVERIFY(w.lTZStdStart->text() != "none");
+        QVERIFY(w.lTZDlStart->text() != "none");
+    }
+
+    void startupAndSoftwarePages_data() { AddShippedPCs(); }
+    void startupAndSoftwarePages() {
+        QFETCH(QString, folder);
+        const TPagesOfPC& pc = PagesOf(folder);
+        TRefreshedOverview o(pc.folder);
+        TfrmZarvo_Overview& w = o.window;
+        for (int tab = 0; tab < 6; ++tab) {
+            w.tcStartup->setCurrentIndex(tab);
+            QVERIFY2(w.lvStartup->topLevelItemCount() == pc.startup[std::size_t(tab)],
+                     qPrintable(QString("tab %1: %2").arg(tab).arg(w.lvStartup->topLevelItemCount())));
+        }
+        w.tcStartup->setCurrentIndex(2);
+        QCOMPARE(w.lvStartup->topLevelItem(0)->text(0), S(pc.firstMachineRun));
+        QCOMPARE(w.lvSoftware->topLevelItemCount(), pc.software);
+        const auto products = w.lvSoftware->findItems(S(pc.someProduct), Qt::MatchExactly);
+        QCOMPARE(products.size(), 1);
+        QCOMPARE(products.first()->text(1), S(pc.someUninstall));
     }
 
     // The load meter drives the gauge through the class library's timer,
