@@ -85,16 +85,19 @@ struct TPagesOfPC {
     // Operating system.
     const char *osTab, *osName, *osVersion, *csd, *regUser, *regOrg, *productID;
     bool suites;
-    // CPU (cpuid.txt and the clock) and memory.
-    const char *cpuHead, *cpuFMS, *physTotal, *pageTotal, *appAddress, *gdi;
+    // CPU (cpuid.txt and the clock: the vendor's company, the code name
+    // of the family and model) and memory.
+    const char *cpuHead, *cpuVendor, *cpuCodeName, *cpuFMS, *physTotal, *pageTotal, *appAddress, *gdi;
     // Display: the display class key, its INFO values, the mode.
     const char *adapter, *chipset, *dac, *videoMemory, *metrics;
     int modes;
     // APM.
     const char *acStatus, *batteryStatus;
-    // Media: Wave In, Wave Out, MIDI In, MIDI Out, AUX, Mixer; the sound
-    // devices of the media class.
+    // Media: Wave In, Wave Out, MIDI In, MIDI Out, AUX, Mixer; the MIDI
+    // Out devices as name and driver version; the sound devices of the
+    // media class.
     std::array<int, 6> media;
+    std::vector<const char*> midiOut;
     std::vector<const char*> sound;
     // Network: the network class, the first address, Winsock, the IP
     // helper's adapters and DNS servers, the installed components.
@@ -147,7 +150,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .regUser = "Michael Johnson", .regOrg = "Johnson Family", .productID = "53593-111-1476893-13746",
          .suites = false,
          // CPUID 525h: a P54C; 99.97 MHz.
-         .cpuHead = "1 x Intel Pentium - 100 MHz", .cpuFMS = "Family 5  Model 2  Stepping 5",
+         .cpuHead = "1 x Intel Pentium - 100 MHz", .cpuVendor = "Intel Corporation",
+         .cpuCodeName = "P54C (0,50µm)", .cpuFMS = "Family 5  Model 2  Stepping 5",
          .physTotal = "16,384,000", .pageTotal = "85,798,912", .appAddress = "00400000 - 7FFEFFFF",
          .gdi = "GDI - 80% free",
          .adapter = "S3 Trio32/64 PCI", .chipset = "S3 Trio64", .dac = "S3 Trio Internal",
@@ -155,6 +159,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          // An APM 1.0 BIOS that reports nothing.
          .acStatus = "<info not available>", .batteryStatus = "<info not available>",
          .media = {1, 1, 1, 2, 2, 1},
+         .midiOut = {"Voyetra OPL3 FM Driver v4.0", "SB16 MIDI Out [330] v4.0"},
          .sound = {"Creative Labs Sound Blaster 16 Plug and Play", "Gameport Joystick"},
          .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .firstIP = "192.168.0.37",
          .wsDescription = "Microsoft Windows Sockets Version 1.1.", .wsVersion = "1.1", .wsStatus = "Running.",
@@ -186,13 +191,15 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows 9x", .osName = "Windows 95", .osVersion = "Version: 4.0.1111", .csd = " B",
          .regUser = "Sarah Kelly", .regOrg = "", .productID = "25397-OEM-0031877-42512", .suites = false,
          // CPUID 562h: a K6 (model 6) at 233.31 MHz.
-         .cpuHead = "1 x AMD K6 - 233 MHz", .cpuFMS = "Family 5  Model 6  Stepping 2",
+         .cpuHead = "1 x AMD K6 - 233 MHz", .cpuVendor = "Advanced Micro Devices",
+         .cpuCodeName = "K6 (0.30 µm)", .cpuFMS = "Family 5  Model 6  Stepping 2",
          .physTotal = "33,161,216", .pageTotal = "118,751,232", .appAddress = "00400000 - 7FFEFFFF",
          .gdi = "GDI - 88% free",
          .adapter = "S3 Inc. ViRGE/DX PCI", .chipset = "S3 ViRGE/DX", .dac = "S3 ViRGE/DX Internal",
          .videoMemory = "2,097,152 B", .metrics = "800 x 600, 8 bit; 211 x 158 mm", .modes = 11,
          .acStatus = "<info not available>", .batteryStatus = "<info not available>",
          .media = {1, 1, 1, 2, 2, 1},
+         .midiOut = {"Voyetra OPL3 FM Driver v4.3", "SB16 MIDI Out [330] v4.3"},
          .sound = {"Creative Labs Sound Blaster 16 Plug and Play", "Gameport Joystick"},
          .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .firstIP = "192.168.0.37",
          .wsDescription = "Microsoft Windows Sockets Version 1.1.", .wsVersion = "1.1", .wsStatus = "Running.",
@@ -223,13 +230,15 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .suites = false,
          // CPUID 665h with 128 KB of level 2: a Celeron A; 401.2 MHz
          // sets to the 400 of the clock endings.
-         .cpuHead = "1 x Intel Celeron A - 400 MHz", .cpuFMS = "Family 6  Model 6  Stepping 5",
+         .cpuHead = "1 x Intel Celeron A - 400 MHz", .cpuVendor = "Intel Corporation",
+         .cpuCodeName = "Mendocino (0.25 µm)", .cpuFMS = "Family 6  Model 6  Stepping 5",
          .physTotal = "66,568,192", .pageTotal = "232,783,872", .appAddress = "00400000 - 7FFEFFFF",
          .gdi = "GDI - 86% free",
          .adapter = "NVIDIA RIVA TNT2 Model 64", .chipset = "RIVA TNT2 Model 64", .dac = "Integrated RAMDAC",
          .videoMemory = "33,554,432 B", .metrics = "1024 x 768, 16 bit; 270 x 203 mm", .modes = 36,
          .acStatus = "Online", .batteryStatus = "No Battery",
          .media = {1, 1, 1, 2, 1, 1},
+         .midiOut = {"Creative Sound Blaster PCI128 v5.12", "Creative SB PCI128 MIDI Out v5.12"},
          .sound = {"Creative Sound Blaster PCI128", "Spelport för joystick"},
          .adapters = {"Realtek RTL8029(AS) PCI Ethernet NIC", "Fjärranslutningskort"}, .firstIP = "192.168.1.20",
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "lindqvist",
@@ -262,7 +271,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .csd = " ", .regUser = "Matti Virtanen", .regOrg = "Kotona", .productID = "55661-OEM-0015412-28374",
          .suites = false,
          // CPUID 642h: a Thunderbird Athlon; 998.2 MHz sets to 1000.
-         .cpuHead = "1 x AMD Athlon - 1000 MHz", .cpuFMS = "Family 6  Model 4  Stepping 2",
+         .cpuHead = "1 x AMD Athlon - 1000 MHz", .cpuVendor = "Advanced Micro Devices",
+         .cpuCodeName = "Athlon", .cpuFMS = "Family 6  Model 4  Stepping 2",
          .physTotal = "267,894,784", .pageTotal = "1,073,217,536", .appAddress = "00400000 - 7FFEFFFF",
          .gdi = "GDI - 90% free",
          .adapter = "NVIDIA GeForce2 MX/MX 400", .chipset = "GeForce2 MX/MX 400", .dac = "Integrated RAMDAC",
@@ -270,6 +280,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          // Mains power, battery flag 128.
          .acStatus = "Online", .batteryStatus = "No Battery",
          .media = {1, 1, 1, 2, 0, 1},
+         .midiOut = {"Microsoft GS Wavetable SW Synth v5.10", "C-Media MIDI Device v5.10"},
          .sound = {"C-Media CMI8738/C3DX PCI Audio Device", "Peliportin ohjain"},
          .adapters = {"Intel(R) PRO/100+ Management Adapter"}, .firstIP = "192.168.1.34",
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "virtanen",
@@ -298,13 +309,15 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .biosVersion = "4.51 PG", .biosDate = "12/28/99",
          .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.2222", .csd = " A ",
          .regUser = "Bjørn Haugen", .regOrg = "", .productID = "17987-OEM-0041846-29451", .suites = false,
-         .cpuHead = "1 x Intel Pentium III - 450 MHz", .cpuFMS = "Family 6  Model 7  Stepping 3",
+         .cpuHead = "1 x Intel Pentium III - 450 MHz", .cpuVendor = "Intel Corporation",
+         .cpuCodeName = "Katmai (0.25 µm)", .cpuFMS = "Family 6  Model 7  Stepping 3",
          .physTotal = "133,677,056", .pageTotal = "527,896,576", .appAddress = "00400000 - 7FFEFFFF",
          .gdi = "GDI - 85% free",
          .adapter = "Matrox Millennium G400 - English", .chipset = "MGA-G400", .dac = "Integrated RAMDAC",
          .videoMemory = "33,554,432 B", .metrics = "1024 x 768, 16 bit; 270 x 203 mm", .modes = 48,
          .acStatus = "Online", .batteryStatus = "No Battery",
          .media = {1, 1, 1, 2, 0, 1},
+         .midiOut = {"SB Live! MIDI Synth v5.10", "SB Live! MIDI UART v5.10"},
          .sound = {"Creative SB Live! Value (WDM)", "Creative Gameport Joystick"},
          .adapters = {"3Com EtherLink 10/100 PCI For Complete PC Management NIC (3C905C-TX)"},
          .firstIP = "192.168.0.10", .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running",
@@ -334,13 +347,15 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .biosVersion = "4.51 PG", .biosDate = "12/28/99",
          .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.2222", .csd = " A ",
          .regUser = "Bjørn Haugen", .regOrg = "", .productID = "17987-OEM-0041846-29451", .suites = false,
-         .cpuHead = "1 x Intel Pentium III - 450 MHz", .cpuFMS = "Family 6  Model 7  Stepping 3",
+         .cpuHead = "1 x Intel Pentium III - 450 MHz", .cpuVendor = "Intel Corporation",
+         .cpuCodeName = "Katmai (0.25 µm)", .cpuFMS = "Family 6  Model 7  Stepping 3",
          .physTotal = "133,677,056", .pageTotal = "527,896,576", .appAddress = "00400000 - 7FFEFFFF",
          .gdi = "GDI - 85% free",
          .adapter = "Matrox Millennium G400 - English", .chipset = "MGA-G400", .dac = "Integrated RAMDAC",
          .videoMemory = "33,554,432 B", .metrics = "1024 x 768, 16 bit; 270 x 203 mm", .modes = 48,
          .acStatus = "Online", .batteryStatus = "No Battery",
          .media = {1, 1, 1, 2, 0, 1},
+         .midiOut = {"SB Live! MIDI Synth v5.10", "SB Live! MIDI UART v5.10"},
          .sound = {"Creative SB Live! Value (WDM)", "Creative Gameport Joystick"},
          // Without an adapter the host name resolves to the loopback address.
          .adapters = {}, .firstIP = "127.0.0.1", .wsDescription = "WinSock 2.0", .wsVersion = "2.2",
@@ -371,7 +386,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .csd = "Service Pack 2", .regUser = "Mette Sørensen", .regOrg = "",
          .productID = "55274-OEM-0011903-00107", .suites = true,
          // CPUID F27h: a Northwood; 2405.47 MHz sets to 2400.
-         .cpuHead = "1 x Intel Pentium 4 - 2400 MHz", .cpuFMS = "Family 15  Model 2  Stepping 7",
+         .cpuHead = "1 x Intel Pentium 4 - 2400 MHz", .cpuVendor = "Intel Corporation",
+         .cpuCodeName = "", .cpuFMS = "Family 15  Model 2  Stepping 7",
          .physTotal = "536,330,240", .pageTotal = "1,312,567,296", .appAddress = "00010000 - 7FFEFFFF",
          .gdi = "GDI - 90% free",
          // NT's display: the device's description as its Enum key has it,
@@ -380,7 +396,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .adapter = "RADEON 9600 Series   ", .chipset = "ATI RADEON 9600 AGP (0x4150)", .dac = "Internal DAC(400MHz)",
          .videoMemory = "134,217,728 B", .metrics = "1280 x 1024, 32 bit; 338 x 270 mm", .modes = 81,
          .acStatus = "Online", .batteryStatus = "No Battery",
-         .media = {1, 1, 0, 1, 0, 1}, .sound = {"SoundMAX Integrated Digital Audio", "Standard Game Port"},
+         .media = {1, 1, 0, 1, 0, 1}, .midiOut = {"Microsoft GS Wavetable SW Synth v5.10"},
+         .sound = {"SoundMAX Integrated Digital Audio", "Standard Game Port"},
          .adapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC"}, .firstIP = "192.168.1.100",
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "stue-pc", .domain = "",
          .tcpAdapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC", "1394 Net Adapter"},
@@ -410,13 +427,15 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows NT", .osName = "Windows XP - Workstation", .osVersion = "Version: 5.1.2600",
          .csd = "Service Pack 2", .regUser = "Mette Sørensen", .regOrg = "",
          .productID = "55274-OEM-0011903-00107", .suites = true,
-         .cpuHead = "1 x Intel Pentium 4 - 2400 MHz", .cpuFMS = "Family 15  Model 2  Stepping 7",
+         .cpuHead = "1 x Intel Pentium 4 - 2400 MHz", .cpuVendor = "Intel Corporation",
+         .cpuCodeName = "", .cpuFMS = "Family 15  Model 2  Stepping 7",
          .physTotal = "536,330,240", .pageTotal = "1,312,567,296", .appAddress = "00010000 - 7FFEFFFF",
          .gdi = "GDI - 90% free",
          .adapter = "RADEON 9600 Series   ", .chipset = "ATI RADEON 9600 AGP (0x4150)", .dac = "Internal DAC(400MHz)",
          .videoMemory = "134,217,728 B", .metrics = "1280 x 1024, 32 bit; 338 x 270 mm", .modes = 81,
          .acStatus = "Online", .batteryStatus = "No Battery",
-         .media = {1, 1, 0, 1, 0, 1}, .sound = {"SoundMAX Integrated Digital Audio", "Standard Game Port"},
+         .media = {1, 1, 0, 1, 0, 1}, .midiOut = {"Microsoft GS Wavetable SW Synth v5.10"},
+         .sound = {"SoundMAX Integrated Digital Audio", "Standard Game Port"},
          .adapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC"}, .firstIP = "192.168.1.100",
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "stue-pc", .domain = "",
          .tcpAdapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC", "1394 Net Adapter"},
@@ -446,7 +465,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .csd = "Service Pack 6a", .regUser = "Dan Walker", .regOrg = "Brazos Valley Surveying, Inc.",
          .productID = "50036-270-0381274-85623", .suites = false,
          // Two Pentium Pro (CPUID 619h) at 199.6 MHz.
-         .cpuHead = "2 x Intel Pentium Pro - 200 MHz", .cpuFMS = "Family 6  Model 1  Stepping 9",
+         .cpuHead = "2 x Intel Pentium Pro - 200 MHz", .cpuVendor = "Intel Corporation",
+         .cpuCodeName = "P6 (0.35 µm)", .cpuFMS = "Family 6  Model 1  Stepping 9",
          .physTotal = "133,681,152", .pageTotal = "301,346,816", .appAddress = "00010000 - 7FFEFFFF",
          .gdi = "GDI - 90% free",
          // The adapter is the display device whose driver key is a "0000"
@@ -456,7 +476,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .metrics = "1280 x 1024, 16 bit; 338 x 270 mm", .modes = 33,
          // NT 4.0 has no power management.
          .acStatus = "<info not available>", .batteryStatus = "<info not available>",
-         .media = {1, 1, 1, 2, 2, 1}, .sound = {"Crystal Audio System (CS4232)"},
+         .media = {1, 1, 1, 2, 2, 1}, .midiOut = {"Crystal CS4232 FM Synthesis v4.0", "Crystal CS4232 MPU-401 v4.0"},
+         .sound = {"Crystal Audio System (CS4232)"},
          .adapters = {"Intel 82557-based PRO Adapter"}, .firstIP = "10.1.1.25", .wsDescription = "WinSock 2.0",
          .wsVersion = "2.2", .wsStatus = "Running", .host = "cadstation2", .domain = "eng.example.com",
          .tcpAdapters = {"Intel 82557-based PRO Adapter"}, .adapterAddress = "00-A0-C9-3E-71-0F",
@@ -487,7 +508,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .csd = "Service Pack 4", .regUser = "IT-avdelningen", .regOrg = "Norrsken Logistik AB",
          .productID = "51876-335-4181453-05432", .suites = true,
          // Two Coppermines (CPUID 68Ah) at 997.6 MHz.
-         .cpuHead = "2 x Intel Pentium III - 1000 MHz", .cpuFMS = "Family 6  Model 8  Stepping 10",
+         .cpuHead = "2 x Intel Pentium III - 1000 MHz", .cpuVendor = "Intel Corporation",
+         .cpuCodeName = "Coppermine (0.18 µm)", .cpuFMS = "Family 6  Model 8  Stepping 10",
          .physTotal = "1,073,168,384", .pageTotal = "2,618,388,480", .appAddress = "00010000 - 7FFEFFFF",
          .gdi = "GDI - 90% free",
          // MemorySize bytes 00,00,80,00: 8 MB.
@@ -495,7 +517,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .videoMemory = "8,388,608 B", .metrics = "1024 x 768, 16 bit; 270 x 203 mm", .modes = 45,
          .acStatus = "Online", .batteryStatus = "No Battery",
          // A server without sound.
-         .media = {0, 0, 0, 0, 0, 0}, .sound = {},
+         .media = {0, 0, 0, 0, 0, 0}, .midiOut = {},
+         .sound = {},
          .adapters = {"Intel(R) PRO/100+ Management Adapter", "Intel(R) PRO/1000 T Server Adapter"},
          .firstIP = "192.168.10.2", .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running",
          .host = "sthdc01", .domain = "foretaget.local",
@@ -1074,6 +1097,8 @@ private slots:
         TRefreshedOverview o(pc.folder);
         TfrmZarvo_Overview& w = o.window;
         QCOMPARE(w.lCPUHead->text(), S(pc.cpuHead));
+        QCOMPARE(w.lCPUVendor->text(), S(pc.cpuVendor));
+        QCOMPARE(w.lCPUCodeName->text(), S(pc.cpuCodeName));
         QCOMPARE(w.lCPUFMS->text(), S(pc.cpuFMS));
         // Every PC here has its floating-point unit built in.
         QCOMPARE(w.clbFeatures->item(0)->text(), QString("Built-In FPU"));
@@ -1118,6 +1143,10 @@ private slots:
         TfrmZarvo_Overview& w = o.window;
         QCOMPARE(w.tvMedia->topLevelItemCount(), 6);
         for (int g = 0; g < 6; ++g) QCOMPARE(w.tvMedia->topLevelItem(g)->childCount(), pc.media[std::size_t(g)]);
+        QStringList midiOut;
+        for (int i = 0; i < w.tvMedia->topLevelItem(3)->childCount(); ++i)
+            midiOut << w.tvMedia->topLevelItem(3)->child(i)->text(0);
+        QCOMPARE(midiOut, Texts(pc.midiOut));
         QStringList sound;
         for (int i = 0; i < w.lvSound->topLevelItemCount(); ++i) sound << w.lvSound->topLevelItem(i)->text(0);
         QCOMPARE(sound, Texts(pc.sound));
