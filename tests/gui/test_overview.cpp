@@ -82,9 +82,12 @@ struct TPagesOfPC {
     // Machine: computer and user; the BIOS of the firmware's tables (none
     // on a board without them).
     const char *machine, *user, *biosVendor, *biosVersion, *biosDate;
-    // Operating system.
+    // Operating system; the temporary folder; the programs of the html
+    // and mailto open commands that the C: tree holds (empty when it holds
+    // none), the connection (dial-up when a connection is up).
     const char *osTab, *osName, *osVersion, *csd, *regUser, *regOrg, *productID;
     bool suites;
+    const char *tempFolder, *browser, *mailClient, *connection;
     // CPU (cpuid.txt and the clock: the vendor's company, the code name
     // of the family and model) and memory.
     const char *cpuHead, *cpuVendor, *cpuCodeName, *cpuFMS, *physTotal, *pageTotal, *appAddress, *gdi;
@@ -149,6 +152,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows 9x", .osName = "Windows 95", .osVersion = "Version: 4.0.950", .csd = "",
          .regUser = "Michael Johnson", .regOrg = "Johnson Family", .productID = "53593-111-1476893-13746",
          .suites = false,
+         .tempFolder = "C:\\WINDOWS\\TEMP\\",
+         .browser = "C:\\Program Files\\Plus!\\Microsoft Internet\\IEXPLORE.EXE",
+         .mailClient = "C:\\Program Files\\Microsoft Exchange\\EXCHNG32.EXE", .connection = "None",
          // CPUID 525h: a P54C; 99.97 MHz.
          .cpuHead = "1 x Intel Pentium - 100 MHz", .cpuVendor = "Intel Corporation",
          .cpuCodeName = "P54C (0,50µm)", .cpuFMS = "Family 5  Model 2  Stepping 5",
@@ -190,6 +196,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          // Build 67109975 = 0x04000457: 1111; " B" is OSR2's text.
          .osTab = "Windows 9x", .osName = "Windows 95", .osVersion = "Version: 4.0.1111", .csd = " B",
          .regUser = "Sarah Kelly", .regOrg = "", .productID = "25397-OEM-0031877-42512", .suites = false,
+         .tempFolder = "C:\\WINDOWS\\TEMP\\",
+         .browser = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE",
+         .mailClient = "C:\\Program Files\\Outlook Express\\msimn.exe", .connection = "None",
          // CPUID 562h: a K6 (model 6) at 233.31 MHz.
          .cpuHead = "1 x AMD K6 - 233 MHz", .cpuVendor = "Advanced Micro Devices",
          .cpuCodeName = "K6 (0.30 µm)", .cpuFMS = "Family 5  Model 6  Stepping 2",
@@ -228,6 +237,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.1998", .csd = "",
          .regUser = "Anna Lindqvist", .regOrg = "Lindqvist Bokföring AB", .productID = "55274-OEM-0011903-00102",
          .suites = false,
+         .tempFolder = "C:\\WINDOWS\\TEMP\\",
+         .browser = "C:\\Program\\Internet Explorer\\iexplore.exe",
+         .mailClient = "C:\\Program\\Outlook Express\\msimn.exe", .connection = "None",
          // CPUID 665h with 128 KB of level 2: a Celeron A; 401.2 MHz
          // sets to the 400 of the clock endings.
          .cpuHead = "1 x Intel Celeron A - 400 MHz", .cpuVendor = "Intel Corporation",
@@ -270,6 +282,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows 9x", .osName = "Windows Millenium Edition", .osVersion = "Version: 4.90.3000",
          .csd = " ", .regUser = "Matti Virtanen", .regOrg = "Kotona", .productID = "55661-OEM-0015412-28374",
          .suites = false,
+         .tempFolder = "C:\\WINDOWS\\TEMP\\",
+         .browser = "C:\\Ohjelmatiedostot\\Internet Explorer\\iexplore.exe",
+         .mailClient = "C:\\Ohjelmatiedostot\\Outlook Express\\msimn.exe", .connection = "None",
          // CPUID 642h: a Thunderbird Athlon; 998.2 MHz sets to 1000.
          .cpuHead = "1 x AMD Athlon - 1000 MHz", .cpuVendor = "Advanced Micro Devices",
          .cpuCodeName = "Athlon", .cpuFMS = "Family 6  Model 4  Stepping 2",
@@ -309,6 +324,11 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .biosVersion = "4.51 PG", .biosDate = "12/28/99",
          .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.2222", .csd = " A ",
          .regUser = "Bjørn Haugen", .regOrg = "", .productID = "17987-OEM-0041846-29451", .suites = false,
+         // Neither Internet Explorer nor Outlook Express is in the C: tree;
+         // one dial-up connection is up.
+         .tempFolder = "C:\\WINDOWS\\TEMP\\",
+         .browser = "",
+         .mailClient = "", .connection = "Dial-up",
          .cpuHead = "1 x Intel Pentium III - 450 MHz", .cpuVendor = "Intel Corporation",
          .cpuCodeName = "Katmai (0.25 µm)", .cpuFMS = "Family 6  Model 7  Stepping 3",
          .physTotal = "133,677,056", .pageTotal = "527,896,576", .appAddress = "00400000 - 7FFEFFFF",
@@ -347,6 +367,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .biosVersion = "4.51 PG", .biosDate = "12/28/99",
          .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.2222", .csd = " A ",
          .regUser = "Bjørn Haugen", .regOrg = "", .productID = "17987-OEM-0041846-29451", .suites = false,
+         .tempFolder = "C:\\WINDOWS\\TEMP\\",
+         .browser = "",
+         .mailClient = "", .connection = "Dial-up",
          .cpuHead = "1 x Intel Pentium III - 450 MHz", .cpuVendor = "Intel Corporation",
          .cpuCodeName = "Katmai (0.25 µm)", .cpuFMS = "Family 6  Model 7  Stepping 3",
          .physTotal = "133,677,056", .pageTotal = "527,896,576", .appAddress = "00400000 - 7FFEFFFF",
@@ -385,6 +408,11 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows NT", .osName = "Windows XP - Workstation", .osVersion = "Version: 5.1.2600",
          .csd = "Service Pack 2", .regUser = "Mette Sørensen", .regOrg = "",
          .productID = "55274-OEM-0011903-00107", .suites = true,
+         // The open commands name Internet Explorer and Outlook Express,
+         // which the C: tree does not hold.
+         .tempFolder = "C:\\Documents and Settings\\Mette\\Local Settings\\Temp\\",
+         .browser = "",
+         .mailClient = "", .connection = "None",
          // CPUID F27h: a Northwood; 2405.47 MHz sets to 2400.
          .cpuHead = "1 x Intel Pentium 4 - 2400 MHz", .cpuVendor = "Intel Corporation",
          .cpuCodeName = "", .cpuFMS = "Family 15  Model 2  Stepping 7",
@@ -427,6 +455,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows NT", .osName = "Windows XP - Workstation", .osVersion = "Version: 5.1.2600",
          .csd = "Service Pack 2", .regUser = "Mette Sørensen", .regOrg = "",
          .productID = "55274-OEM-0011903-00107", .suites = true,
+         .tempFolder = "C:\\Documents and Settings\\Gæst\\Local Settings\\Temp\\",
+         .browser = "",
+         .mailClient = "", .connection = "None",
          .cpuHead = "1 x Intel Pentium 4 - 2400 MHz", .cpuVendor = "Intel Corporation",
          .cpuCodeName = "", .cpuFMS = "Family 15  Model 2  Stepping 7",
          .physTotal = "536,330,240", .pageTotal = "1,312,567,296", .appAddress = "00010000 - 7FFEFFFF",
@@ -464,6 +495,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows NT", .osName = "Windows NT - Workstation", .osVersion = "Version: 4.0.1381",
          .csd = "Service Pack 6a", .regUser = "Dan Walker", .regOrg = "Brazos Valley Surveying, Inc.",
          .productID = "50036-270-0381274-85623", .suites = false,
+         .tempFolder = "C:\\TEMP\\",
+         .browser = "C:\\Program Files\\Plus!\\Microsoft Internet\\IEXPLORE.EXE",
+         .mailClient = "C:\\Program Files\\Outlook Express\\msimn.exe", .connection = "None",
          // Two Pentium Pro (CPUID 619h) at 199.6 MHz.
          .cpuHead = "2 x Intel Pentium Pro - 200 MHz", .cpuVendor = "Intel Corporation",
          .cpuCodeName = "P6 (0.35 µm)", .cpuFMS = "Family 6  Model 1  Stepping 9",
@@ -507,6 +541,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .osTab = "Windows NT", .osName = "Windows 2000 - Advanced Server", .osVersion = "Version: 5.0.2195",
          .csd = "Service Pack 4", .regUser = "IT-avdelningen", .regOrg = "Norrsken Logistik AB",
          .productID = "51876-335-4181453-05432", .suites = true,
+         .tempFolder = "C:\\Documents and Settings\\Administratör\\Lokala inställningar\\Temp\\",
+         .browser = "C:\\Program\\Internet Explorer\\iexplore.exe",
+         .mailClient = "C:\\Program\\Outlook Express\\msimn.exe", .connection = "None",
          // Two Coppermines (CPUID 68Ah) at 997.6 MHz.
          .cpuHead = "2 x Intel Pentium III - 1000 MHz", .cpuVendor = "Intel Corporation",
          .cpuCodeName = "Coppermine (0.18 µm)", .cpuFMS = "Family 6  Model 8  Stepping 10",
@@ -1087,6 +1124,13 @@ private slots:
         for (int i = 0; i < w.lvFolders->topLevelItemCount(); ++i)
             QVERIFY(!w.lvFolders->topLevelItem(i)->text(1).trimmed().isEmpty());
         QCOMPARE(w.lvFolders->findItems("Windows", Qt::MatchExactly).size(), 1);
+        const auto temp = w.lvFolders->findItems("Temp", Qt::MatchExactly);
+        QCOMPARE(temp.size(), 1);
+        QCOMPARE(temp.first()->text(1), S(pc.tempFolder));
+        QCOMPARE(w.lBrowser->text(), S(pc.browser));
+        QCOMPARE(w.lMailClient->text(), S(pc.mailClient));
+        QCOMPARE(w.lConnection->text(), S(pc.connection));
+        QCOMPARE(w.lProxy->text(), QString());
         QVERIFY(w.lvLocale->topLevelItemCount() > 0);
     }
 
