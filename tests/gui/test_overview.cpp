@@ -80,8 +80,8 @@ void WithModal(Action action, Inspect inspect) {
 struct TPagesOfPC {
     const char* folder;
     // Machine: computer and user; the BIOS of the firmware's tables (none
-    // on a board without them).
-    const char *machine, *user, *biosVendor, *biosVersion, *biosDate;
+    // on a board without them); the up time of the clock record.
+    const char *machine, *user, *biosVendor, *biosVersion, *biosDate, *biosSize, *upTime;
     // Operating system; the temporary folder; the programs of the html
     // and mailto open commands that the C: tree holds (empty when it holds
     // none), the connection (dial-up when a connection is up).
@@ -146,8 +146,10 @@ struct TPagesOfPC {
 const std::vector<TPagesOfPC>& ShippedPCs() {
     static const std::vector<TPagesOfPC> pcs = {
         {.folder = "win95-pc",
-         // No SMBIOS tables on the 1995 board.
+         // No SMBIOS tables on the 1995 board: no BIOS record, a size of 0.
+         // 2,417 s since boot.
          .machine = "JOHNSON", .user = "Mike", .biosVendor = "", .biosVersion = "", .biosDate = "",
+         .biosSize = "0 KB", .upTime = "40 Minutes, 17 Seconds.",
          // Build 67109814 = 0x040003B6: 950 in the low word; no service-pack text.
          .osTab = "Windows 9x", .osName = "Windows 95", .osVersion = "Version: 4.0.950", .csd = "",
          .regUser = "Michael Johnson", .regOrg = "Johnson Family", .productID = "53593-111-1476893-13746",
@@ -193,6 +195,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
         {.folder = "win95osr2-pc",
          .machine = "KELLY", .user = "Sarah", .biosVendor = "Award Software International, Inc.",
          .biosVersion = "4.51 PG", .biosDate = "09/12/97",
+         .biosSize = "128 KB", .upTime = "1 Hour, 28 Minutes, 32 Seconds.",
          // Build 67109975 = 0x04000457: 1111; " B" is OSR2's text.
          .osTab = "Windows 9x", .osName = "Windows 95", .osVersion = "Version: 4.0.1111", .csd = " B",
          .regUser = "Sarah Kelly", .regOrg = "", .productID = "25397-OEM-0031877-42512", .suites = false,
@@ -233,6 +236,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
         {.folder = "win98-pc",
          .machine = "LINDQVIST", .user = "Anna", .biosVendor = "Award Software International, Inc.",
          .biosVersion = "6.00 PG", .biosDate = "01/25/99",
+         .biosSize = "256 KB", .upTime = "1 Hour, 5 Minutes, 5 Seconds.",
          // Build 67766222 = 0x040A07CE: 1998.
          .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.1998", .csd = "",
          .regUser = "Anna Lindqvist", .regOrg = "Lindqvist Bokföring AB", .productID = "55274-OEM-0011903-00102",
@@ -277,6 +281,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
         {.folder = "winme-pc",
          .machine = "VIRTANEN", .user = "Matti", .biosVendor = "Award Software, Inc.",
          .biosVersion = "ASUS A7V ACPI BIOS Revision 1007", .biosDate = "11/06/2000",
+         .biosSize = "256 KB", .upTime = "2 Hours, 2 Minutes, 22 Seconds.",
          // Build 73010104 = 0x045A0BB8: 3000; Me's text is one space. The
          // family name is spelt as the system's own table spells it.
          .osTab = "Windows 9x", .osName = "Windows Millenium Edition", .osVersion = "Version: 4.90.3000",
@@ -322,6 +327,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
         {.folder = "win98se-pc",
          .machine = "HJEMME-PC", .user = "Bjørn", .biosVendor = "Award Software International, Inc.",
          .biosVersion = "4.51 PG", .biosDate = "12/28/99",
+         .biosSize = "256 KB", .upTime = "30 Minutes, 43 Seconds.",
          .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.2222", .csd = " A ",
          .regUser = "Bjørn Haugen", .regOrg = "", .productID = "17987-OEM-0041846-29451", .suites = false,
          // Neither Internet Explorer nor Outlook Express is in the C: tree;
@@ -365,6 +371,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          // its adapter records are gone; TCP/IP and the client stay.
          .machine = "HJEMME-PC", .user = "Bjørn", .biosVendor = "Award Software International, Inc.",
          .biosVersion = "4.51 PG", .biosDate = "12/28/99",
+         .biosSize = "256 KB", .upTime = "30 Minutes, 43 Seconds.",
          .osTab = "Windows 9x", .osName = "Windows 98", .osVersion = "Version: 4.10.2222", .csd = " A ",
          .regUser = "Bjørn Haugen", .regOrg = "", .productID = "17987-OEM-0041846-29451", .suites = false,
          .tempFolder = "C:\\WINDOWS\\TEMP\\",
@@ -404,6 +411,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
         {.folder = "winxp-pc",
          .machine = "STUE-PC", .user = "Mette", .biosVendor = "American Megatrends Inc.", .biosVersion = "1008.004",
          .biosDate = "04/08/2003",
+         .biosSize = "512 KB", .upTime = "1 Hour, 30 Minutes, 12 Seconds.",
          // Product type 1: a workstation.
          .osTab = "Windows NT", .osName = "Windows XP - Workstation", .osVersion = "Version: 5.1.2600",
          .csd = "Service Pack 2", .regUser = "Mette Sørensen", .regOrg = "",
@@ -452,6 +460,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          // profile and Run key (without Skype); the machine stays the same.
          .machine = "STUE-PC", .user = "Gæst", .biosVendor = "American Megatrends Inc.", .biosVersion = "1008.004",
          .biosDate = "04/08/2003",
+         .biosSize = "512 KB", .upTime = "1 Hour, 30 Minutes, 12 Seconds.",
          .osTab = "Windows NT", .osName = "Windows XP - Workstation", .osVersion = "Version: 5.1.2600",
          .csd = "Service Pack 2", .regUser = "Mette Sørensen", .regOrg = "",
          .productID = "55274-OEM-0011903-00107", .suites = true,
@@ -491,6 +500,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
         {.folder = "nt4-pc",
          .machine = "CADSTATION2", .user = "dwalker", .biosVendor = "Intel Corporation",
          .biosVersion = "1.00.16.CS1", .biosDate = "04/21/98",
+         // 277,385 s since boot.
+         .biosSize = "256 KB", .upTime = "3 Days, 5 Hours, 3 Minutes, 5 Seconds.",
          // Service Pack 6 with the Q246009 fix: 6a.
          .osTab = "Windows NT", .osName = "Windows NT - Workstation", .osVersion = "Version: 4.0.1381",
          .csd = "Service Pack 6a", .regUser = "Dan Walker", .regOrg = "Brazos Valley Surveying, Inc.",
@@ -537,6 +548,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
         {.folder = "win2000-dc",
          .machine = "STHDC01", .user = "Administratör", .biosVendor = "Intel Corporation",
          .biosVersion = "STL20.86B.0034.P19.0108141534", .biosDate = "08/14/2001",
+         // 5,531,234 s since boot: the units below the largest are all written.
+         .biosSize = "1024 KB", .upTime = "2 Months, 0 Weeks, 2 Days, 0 Hours, 27 Minutes, 14 Seconds.",
          // Product type 2 (a domain controller) with the Enterprise suite.
          .osTab = "Windows NT", .osName = "Windows 2000 - Advanced Server", .osVersion = "Version: 5.0.2195",
          .csd = "Service Pack 4", .regUser = "IT-avdelningen", .regOrg = "Norrsken Logistik AB",
@@ -1108,6 +1121,8 @@ private slots:
         QCOMPARE(w.lBIOSVendor->text(), S(pc.biosVendor));
         QCOMPARE(w.lBIOSVersion->text(), S(pc.biosVersion));
         QCOMPARE(w.lBIOSDate->text(), S(pc.biosDate));
+        QCOMPARE(w.lBIOSSize->text(), S(pc.biosSize));
+        QCOMPARE(w.lUpTime->text(), S(pc.upTime));
         // A board without tables lists none; one with them ends with type 127.
         const bool tables = *pc.biosVendor != '\0';
         QCOMPARE(w.tvSMBIOS->findItems("Type 127: End-of-Table", Qt::MatchRecursive).size(), tables ? 1 : 0);
