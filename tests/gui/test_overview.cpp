@@ -107,9 +107,13 @@ struct TPagesOfPC {
     std::vector<const char*> adapters;
     const char *firstIP, *wsDescription, *wsVersion, *wsStatus, *host, *domain;
     std::vector<const char*> tcpAdapters;
+    // The first record: its address, type and DHCP flag; its address
+    // rows (each of the five chains lists at least one entry, an empty
+    // one where it names no server), its first local address and gateway.
     const char *adapterAddress, *adapterType;
     bool dhcp;
-    const char* firstLocal;
+    int addressRows;
+    const char *firstLocal, *gateway, *nodeType;
     std::vector<const char*> dns;
     int protocols;
     std::vector<const char*> clients;
@@ -174,7 +178,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          // No IP helper library on Windows 95: no host name from it, no
          // adapter records, no DNS list.
          .host = "", .domain = "",
-         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .firstLocal = "",
+         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .addressRows = 0,
+         .firstLocal = "", .gateway = "", .nodeType = "Unknown",
          .dns = {}, .protocols = 3, .clients = {"Client for Microsoft Networks", "Client for NetWare Networks"},
          .services = 1,
          .devices = 30, .netClass = "Network adapters", .netCard = "NE2000 Compatible",
@@ -216,7 +221,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .firstIP = "192.168.0.37",
          .wsDescription = "Microsoft Windows Sockets Version 1.1.", .wsVersion = "1.1", .wsStatus = "Running.",
          .host = "", .domain = "",
-         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .firstLocal = "",
+         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .addressRows = 0,
+         .firstLocal = "", .gateway = "", .nodeType = "Unknown",
          .dns = {}, .protocols = 3, .clients = {"Client for Microsoft Networks", "Client for NetWare Networks"},
          .services = 1,
          .devices = 30, .netClass = "Network adapters", .netCard = "NE2000 Compatible",
@@ -261,7 +267,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .domain = "",
          .tcpAdapters = {"Realtek RTL8029(AS) PCI Ethernet NIC", "Fjärranslutningskort"},
          .adapterAddress = "00-40-05-3B-9E-12", .adapterType = "Ethernet", .dhcp = false,
-         .firstLocal = "192.168.1.20", .dns = {"195.67.199.9", "195.67.199.10"}, .protocols = 1,
+         .addressRows = 5, .firstLocal = "192.168.1.20",
+         .gateway = "192.168.1.1", .nodeType = "Broadcast", .dns = {"195.67.199.9", "195.67.199.10"}, .protocols = 1,
          .clients = {"Klient för Microsoft-nätverk"}, .services = 1,
          .devices = 30, .netClass = "Nätverkskort", .netCard = "Realtek RTL8029(AS) PCI Ethernet NIC",
          .printers = {{"Canon BJC-4300", "LPT1:"}},
@@ -306,7 +313,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "virtanen",
          .domain = "koti",
          .tcpAdapters = {"Intel(R) PRO/100+ Management Adapter"}, .adapterAddress = "00-D0-B7-1E-44-A9",
-         .adapterType = "Ethernet", .dhcp = true, .firstLocal = "192.168.1.34",
+         .adapterType = "Ethernet", .dhcp = true, .addressRows = 5, .firstLocal = "192.168.1.34",
+         .gateway = "192.168.1.1", .nodeType = "Broadcast",
          .dns = {"193.229.0.40", "193.229.0.42"}, .protocols = 1, .clients = {"Microsoft-verkkojen asiakas"},
          .services = 1,
          .devices = 28, .netClass = "Verkkokortit", .netCard = "Intel(R) PRO/100+ Management Adapter",
@@ -350,7 +358,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .host = "hjemme-pc", .domain = "",
          .tcpAdapters = {"3Com EtherLink 10/100 PCI For Complete PC Management NIC (3C905C-TX)"},
          .adapterAddress = "00-04-76-A2-5C-31", .adapterType = "Ethernet", .dhcp = false,
-         .firstLocal = "192.168.0.10", .dns = {"148.122.16.253"}, .protocols = 1,
+         .addressRows = 5, .firstLocal = "192.168.0.10",
+         .gateway = "192.168.0.1", .nodeType = "Broadcast", .dns = {"148.122.16.253"}, .protocols = 1,
          .clients = {"Klient for Microsoft-nettverk"}, .services = 0,
          .devices = 27, .netClass = "Nettverkskort",
          .netCard = "3Com EtherLink 10/100 PCI For Complete PC Management NIC (3C905C-TX)",
@@ -393,7 +402,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .host = "hjemme-pc", .domain = "",
          // The IP helper's server chain holds one empty entry when it names
          // no server: one blank line in the DNS list.
-         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .firstLocal = "",
+         .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .addressRows = 0, .firstLocal = "",
+         .gateway = "", .nodeType = "Broadcast",
          .dns = {""}, .protocols = 1, .clients = {"Klient for Microsoft-nettverk"}, .services = 0,
          .devices = 26, .netClass = "Nettverkskort", .netCard = "",
          .printers = {{"HP DeskJet 690C", "LPT1:"}},
@@ -438,7 +448,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "stue-pc", .domain = "",
          .tcpAdapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC", "1394 Net Adapter"},
          .adapterAddress = "00-11-2F-6B-0C-D4", .adapterType = "Ethernet", .dhcp = true,
-         .firstLocal = "192.168.1.100", .dns = {"193.162.153.164", "194.239.134.83"}, .protocols = 3,
+         .addressRows = 5, .firstLocal = "192.168.1.100",
+         .gateway = "192.168.1.1", .nodeType = "Broadcast", .dns = {"193.162.153.164", "194.239.134.83"},
+         .protocols = 3,
          .clients = {"Client for Microsoft Networks", "Client Service for NetWare"}, .services = 2,
          .devices = 33, .netClass = "Network adapters", .netCard = "Realtek RTL8139 Family PCI Fast Ethernet NIC",
          .printers = {{"Canon iP4000", "USB001"},
@@ -480,7 +492,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "stue-pc", .domain = "",
          .tcpAdapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC", "1394 Net Adapter"},
          .adapterAddress = "00-11-2F-6B-0C-D4", .adapterType = "Ethernet", .dhcp = true,
-         .firstLocal = "192.168.1.100", .dns = {"193.162.153.164", "194.239.134.83"}, .protocols = 3,
+         .addressRows = 5, .firstLocal = "192.168.1.100",
+         .gateway = "192.168.1.1", .nodeType = "Broadcast", .dns = {"193.162.153.164", "194.239.134.83"},
+         .protocols = 3,
          .clients = {"Client for Microsoft Networks", "Client Service for NetWare"}, .services = 2,
          .devices = 33, .netClass = "Network adapters", .netCard = "Realtek RTL8139 Family PCI Fast Ethernet NIC",
          .printers = {{"Canon iP4000", "USB001"},
@@ -526,7 +540,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .adapters = {"Intel 82557-based PRO Adapter"}, .firstIP = "10.1.1.25", .wsDescription = "WinSock 2.0",
          .wsVersion = "2.2", .wsStatus = "Running", .host = "cadstation2", .domain = "eng.example.com",
          .tcpAdapters = {"Intel 82557-based PRO Adapter"}, .adapterAddress = "00-A0-C9-3E-71-0F",
-         .adapterType = "Ethernet", .dhcp = false, .firstLocal = "10.1.1.25", .dns = {"10.1.1.5"},
+         .adapterType = "Ethernet", .dhcp = false, .addressRows = 5, .firstLocal = "10.1.1.25",
+         .gateway = "10.1.1.1", .nodeType = "Hybrid", .dns = {"10.1.1.5"},
          .protocols = 2, .clients = {"Client for Microsoft Networks"}, .services = 4,
          .devices = 24, .netClass = "Network adapters", .netCard = "Intel 82557-based PRO Adapter",
          .printers = {{"HP DesignJet 650C", "LPT1:"}, {"HP LaserJet 5N", "IP_192.168.10.20"}},
@@ -575,7 +590,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .tcpAdapters = {"Intel(R) PRO/100+ Management Adapter", "Intel(R) PRO/1000 T Server Adapter",
                          "WAN (PPP/SLIP) Interface"},
          .adapterAddress = "00-02-B3-5C-18-E4", .adapterType = "Ethernet", .dhcp = false,
-         .firstLocal = "192.168.10.2", .dns = {"192.168.10.2", "192.168.10.4"},
+         .addressRows = 6, .firstLocal = "192.168.10.2",
+         .gateway = "192.168.10.1", .nodeType = "Hybrid", .dns = {"192.168.10.2", "192.168.10.4"},
          // Windows 2000 names its components under Control\Network.
          .protocols = 2, .clients = {"Klient för Microsoft-nätverk"}, .services = 2,
          .devices = 38, .netClass = "Nätverkskort", .netCard = "Intel(R) PRO/1000 T Server Adapter",
@@ -1239,11 +1255,14 @@ private slots:
         QCOMPARE(w.lAdapterAddress->text(), S(pc.adapterAddress));
         QCOMPARE(w.lAdapterType->text(), S(pc.adapterType));
         QCOMPARE(w.cbxDHCP->isChecked(), pc.dhcp);
-        if (pc.tcpAdapters.empty()) {
-            QCOMPARE(w.lvAddresses->topLevelItemCount(), 0);
-        } else {
+        QCOMPARE(w.lNodeType->text(), S(pc.nodeType));
+        QCOMPARE(w.lvAddresses->topLevelItemCount(), pc.addressRows);
+        if (pc.addressRows > 0) {
             QCOMPARE(w.lvAddresses->topLevelItem(0)->text(0), QString("Local"));
             QCOMPARE(w.lvAddresses->topLevelItem(0)->text(1), S(pc.firstLocal));
+            const auto gateways = w.lvAddresses->findItems("Gateway", Qt::MatchExactly);
+            QCOMPARE(gateways.size(), 1);
+            QCOMPARE(gateways.first()->text(1), S(pc.gateway));
         }
 
         QCOMPARE(DetailItems([&] { w.cmProto(); }).size(), pc.protocols);
