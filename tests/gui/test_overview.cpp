@@ -102,9 +102,10 @@ struct TPagesOfPC {
     std::array<int, 6> media;
     std::vector<const char*> midiOut;
     std::vector<const char*> sound;
-    // Network: the network class, the first address, Winsock, the IP
-    // helper's adapters and DNS servers, the installed components.
-    std::vector<const char*> adapters;
+    // Network: the network class, the distinct NetBIOS card addresses,
+    // the first address of the host name, Winsock, the IP helper's
+    // adapters and DNS servers, the installed components.
+    std::vector<const char*> adapters, macs;
     const char *firstIP, *wsDescription, *wsVersion, *wsStatus, *host, *domain;
     std::vector<const char*> tcpAdapters;
     // The first record: its address, type and DHCP flag; its address
@@ -173,7 +174,9 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .media = {1, 1, 1, 2, 2, 1},
          .midiOut = {"Voyetra OPL3 FM Driver v4.0", "SB16 MIDI Out [330] v4.0"},
          .sound = {"Creative Labs Sound Blaster 16 Plug and Play", "Gameport Joystick"},
-         .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .firstIP = "192.168.0.37",
+         // Two LANAs on the one NE2000: one address.
+         .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .macs = {"00:00:E8:4A:21:C7"},
+         .firstIP = "192.168.0.37",
          .wsDescription = "Microsoft Windows Sockets Version 1.1.", .wsVersion = "1.1", .wsStatus = "Running.",
          // No IP helper library on Windows 95: no host name from it, no
          // adapter records, no DNS list.
@@ -218,7 +221,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .media = {1, 1, 1, 2, 2, 1},
          .midiOut = {"Voyetra OPL3 FM Driver v4.3", "SB16 MIDI Out [330] v4.3"},
          .sound = {"Creative Labs Sound Blaster 16 Plug and Play", "Gameport Joystick"},
-         .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .firstIP = "192.168.0.37",
+         .adapters = {"NE2000 Compatible", "Dial-Up Adapter"}, .macs = {"00:00:E8:4A:21:C7"},
+         .firstIP = "192.168.0.37",
          .wsDescription = "Microsoft Windows Sockets Version 1.1.", .wsVersion = "1.1", .wsStatus = "Running.",
          .host = "", .domain = "",
          .tcpAdapters = {}, .adapterAddress = "", .adapterType = "", .dhcp = false, .addressRows = 0,
@@ -262,7 +266,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .media = {1, 1, 1, 2, 1, 1},
          .midiOut = {"Creative Sound Blaster PCI128 v5.12", "Creative SB PCI128 MIDI Out v5.12"},
          .sound = {"Creative Sound Blaster PCI128", "Spelport för joystick"},
-         .adapters = {"Realtek RTL8029(AS) PCI Ethernet NIC", "Fjärranslutningskort"}, .firstIP = "192.168.1.20",
+         .adapters = {"Realtek RTL8029(AS) PCI Ethernet NIC", "Fjärranslutningskort"}, .macs = {"00:40:05:3B:9E:12"},
+         .firstIP = "192.168.1.20",
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "lindqvist",
          .domain = "",
          .tcpAdapters = {"Realtek RTL8029(AS) PCI Ethernet NIC", "Fjärranslutningskort"},
@@ -309,7 +314,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .media = {1, 1, 1, 2, 0, 1},
          .midiOut = {"Microsoft GS Wavetable SW Synth v5.10", "C-Media MIDI Device v5.10"},
          .sound = {"C-Media CMI8738/C3DX PCI Audio Device", "Peliportin ohjain"},
-         .adapters = {"Intel(R) PRO/100+ Management Adapter"}, .firstIP = "192.168.1.34",
+         .adapters = {"Intel(R) PRO/100+ Management Adapter"}, .macs = {"00:D0:B7:1E:44:A9"},
+         .firstIP = "192.168.1.34",
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "virtanen",
          .domain = "koti",
          .tcpAdapters = {"Intel(R) PRO/100+ Management Adapter"}, .adapterAddress = "00-D0-B7-1E-44-A9",
@@ -354,6 +360,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .midiOut = {"SB Live! MIDI Synth v5.10", "SB Live! MIDI UART v5.10"},
          .sound = {"Creative SB Live! Value (WDM)", "Creative Gameport Joystick"},
          .adapters = {"3Com EtherLink 10/100 PCI For Complete PC Management NIC (3C905C-TX)"},
+         .macs = {"00:04:76:A2:5C:31"},
          .firstIP = "192.168.0.10", .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running",
          .host = "hjemme-pc", .domain = "",
          .tcpAdapters = {"3Com EtherLink 10/100 PCI For Complete PC Management NIC (3C905C-TX)"},
@@ -397,7 +404,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .midiOut = {"SB Live! MIDI Synth v5.10", "SB Live! MIDI UART v5.10"},
          .sound = {"Creative SB Live! Value (WDM)", "Creative Gameport Joystick"},
          // Without an adapter the host name resolves to the loopback address.
-         .adapters = {}, .firstIP = "127.0.0.1", .wsDescription = "WinSock 2.0", .wsVersion = "2.2",
+         .adapters = {}, .macs = {},
+         .firstIP = "127.0.0.1", .wsDescription = "WinSock 2.0", .wsVersion = "2.2",
          .wsStatus = "Running",
          .host = "hjemme-pc", .domain = "",
          // The IP helper's server chain holds one empty entry when it names
@@ -444,7 +452,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .acStatus = "Online", .batteryStatus = "No Battery",
          .media = {1, 1, 0, 1, 0, 1}, .midiOut = {"Microsoft GS Wavetable SW Synth v5.10"},
          .sound = {"SoundMAX Integrated Digital Audio", "Standard Game Port"},
-         .adapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC"}, .firstIP = "192.168.1.100",
+         .adapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC"}, .macs = {"00:11:2F:6B:0C:D4"},
+         .firstIP = "192.168.1.100",
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "stue-pc", .domain = "",
          .tcpAdapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC", "1394 Net Adapter"},
          .adapterAddress = "00-11-2F-6B-0C-D4", .adapterType = "Ethernet", .dhcp = true,
@@ -488,7 +497,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .acStatus = "Online", .batteryStatus = "No Battery",
          .media = {1, 1, 0, 1, 0, 1}, .midiOut = {"Microsoft GS Wavetable SW Synth v5.10"},
          .sound = {"SoundMAX Integrated Digital Audio", "Standard Game Port"},
-         .adapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC"}, .firstIP = "192.168.1.100",
+         .adapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC"}, .macs = {"00:11:2F:6B:0C:D4"},
+         .firstIP = "192.168.1.100",
          .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running", .host = "stue-pc", .domain = "",
          .tcpAdapters = {"Realtek RTL8139 Family PCI Fast Ethernet NIC", "1394 Net Adapter"},
          .adapterAddress = "00-11-2F-6B-0C-D4", .adapterType = "Ethernet", .dhcp = true,
@@ -537,7 +547,8 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .acStatus = "<info not available>", .batteryStatus = "<info not available>",
          .media = {1, 1, 1, 2, 2, 1}, .midiOut = {"Crystal CS4232 FM Synthesis v4.0", "Crystal CS4232 MPU-401 v4.0"},
          .sound = {"Crystal Audio System (CS4232)"},
-         .adapters = {"Intel 82557-based PRO Adapter"}, .firstIP = "10.1.1.25", .wsDescription = "WinSock 2.0",
+         .adapters = {"Intel 82557-based PRO Adapter"}, .macs = {"00:A0:C9:3E:71:0F"},
+         .firstIP = "10.1.1.25", .wsDescription = "WinSock 2.0",
          .wsVersion = "2.2", .wsStatus = "Running", .host = "cadstation2", .domain = "eng.example.com",
          .tcpAdapters = {"Intel 82557-based PRO Adapter"}, .adapterAddress = "00-A0-C9-3E-71-0F",
          .adapterType = "Ethernet", .dhcp = false, .addressRows = 5, .firstLocal = "10.1.1.25",
@@ -585,6 +596,7 @@ const std::vector<TPagesOfPC>& ShippedPCs() {
          .media = {0, 0, 0, 0, 0, 0}, .midiOut = {},
          .sound = {},
          .adapters = {"Intel(R) PRO/100+ Management Adapter", "Intel(R) PRO/1000 T Server Adapter"},
+         .macs = {"00:02:B3:5C:18:E4", "00:02:B3:8A:40:17"},
          .firstIP = "192.168.10.2", .wsDescription = "WinSock 2.0", .wsVersion = "2.2", .wsStatus = "Running",
          .host = "sthdc01", .domain = "foretaget.local",
          .tcpAdapters = {"Intel(R) PRO/100+ Management Adapter", "Intel(R) PRO/1000 T Server Adapter",
@@ -1238,8 +1250,9 @@ private slots:
         QCOMPARE(adapters, Texts(pc.adapters));
         QVERIFY(w.lbIP->count() > 0);
         QCOMPARE(w.lbIP->item(0)->text(), S(pc.firstIP));
-        // A card's address comes with the card.
-        QCOMPARE(w.lbMAC->count() > 0, !pc.adapters.empty());
+        QStringList macs;
+        for (int i = 0; i < w.lbMAC->count(); ++i) macs << w.lbMAC->item(i)->text();
+        QCOMPARE(macs, Texts(pc.macs));
         QCOMPARE(w.lWSDescription->text(), S(pc.wsDescription));
         QCOMPARE(w.lWSVersion->text(), S(pc.wsVersion));
         QCOMPARE(w.lWSStatus->text(), S(pc.wsStatus));
