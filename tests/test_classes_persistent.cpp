@@ -7,7 +7,9 @@ using namespace torvex;
 
 namespace classes_test {
 
-enum TPowerKind { pkMains, pkBattery, pkUnknown };
+// A fixed underlying type, as the ordinals of a stored enumeration have: any
+// byte is then a value the type can hold, named or not.
+enum TPowerKind : unsigned char { pkMains, pkBattery, pkUnknown };
 TORVEX_ENUM_NAMES(TPowerKind, "pkMains", "pkBattery", "pkUnknown")
 
 class TInner : public TPersistent {

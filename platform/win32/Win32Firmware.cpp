@@ -106,7 +106,8 @@ DosRun RunComProgram(const std::vector<std::uint8_t>& program, const std::vector
                      std::FILE* out) {
     constexpr std::uint16_t kOwnSegment = 0x1000;
     std::vector<std::uint8_t> own(0x10000, 0);
-    std::memcpy(own.data() + 0x100, program.data(), std::min<std::size_t>(program.size(), 0xFF00));
+    if (!program.empty())
+        std::memcpy(own.data() + 0x100, program.data(), std::min<std::size_t>(program.size(), 0xFF00));
     std::uint16_t r[8] = {};   // AX CX DX BX SP BP SI DI
     std::uint16_t seg[4] = {kOwnSegment, kOwnSegment, kOwnSegment, kOwnSegment};   // ES CS SS DS
     std::uint16_t ip = 0x100;

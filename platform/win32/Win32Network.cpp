@@ -221,7 +221,9 @@ BYTE Netbios(NCB* ncb) {
             if (a->statusFails) return answer(NRC_SYSTEM);
             if (!ncb->ncb_buffer || ncb->ncb_length < sizeof(ADAPTER_STATUS)) return answer(NRC_BUFLEN);
             ADAPTER_STATUS status{};
-            std::memcpy(status.adapter_address, a->address.data(), std::min<std::size_t>(a->address.size(), 6));
+            // An empty address has no storage to copy from.
+            if (!a->address.empty())
+                std::memcpy(status.adapter_address, a->address.data(), std::min<std::size_t>(a->address.size(), 6));
             status.rev_major = 3;
             status.adapter_type = 0xFE;   // Ethernet
             status.max_dgram_size = 1464;
@@ -263,7 +265,9 @@ DWORD GetAdaptersInfo(IP_ADAPTER_INFO* adapterInfo, ULONG* size) {
         CopyText(r.AdapterName, f.adapterName);
         CopyText(r.Description, f.description);
         r.AddressLength = UINT(std::min<std::size_t>(f.hardwareAddress.size(), MAX_ADAPTER_ADDRESS_LENGTH));
-        std::memcpy(r.Address, f.hardwareAddress.data(), r.AddressLength);
+        // An adapter without a hardware address (a tunnel, a FireWire
+        // link) has no storage behind its empty address.
+        if (r.AddressLength) std::memcpy(r.Address, f.hardwareAddress.data(), r.AddressLength);
         r.Index = f.index;
         r.Type = f.type;
         r.DhcpEnabled = f.dhcpEnabled ? 1 : 0;
