@@ -1,6 +1,7 @@
 #include "platform/host/HostSoftware.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -129,6 +130,33 @@ std::vector<std::pair<std::string, std::string>> ParseDpkgStatus(std::string_vie
     return out;
 }
 
+namespace {
+
+// The words of a package or desktop entry name: "display-im6.q16" gives
+// "display", "im6", "q16"; single letters and digits say too little.
+std::vector<std::string> NameWords(const std::string& name) {
+    std::vector<std::string> out;
+    std::string word;
+    for (char ch : name + "-") {
+        if (ch == '-' || ch == '.' || ch == '_' || ch == '+') {
+            if (word.size() > 1) out.push_back(word);
+            word.clear();
+        } else {
+            word.push_back(char(std::tolower(static_cast<unsigned char>(ch))));
+        }
+    }
+    return out;
+}
+
+// Whether a package can have installed the file: not one below the user's
+// home folder, nor one flatpak or snap exports.
+bool PackageMayOwn(const HostContext& c, const std::string& path) {
+    if (c.home.size() > 1 && path.compare(0, c.home.size() + 1, c.home + "/") == 0) return false;
+    return path.find("/flatpak/exports/") == std::string::npos && path.find("/snapd/desktop/") == std::string::npos;
+}
+
+}  // namespace
+
 std::vector<InstalledProgram> HostInstalledPrograms(const HostContext& c) {
     std::error_code ec;
     // The desktop entries, first of an id wins.
@@ -191,13 +219,29 @@ std::vector<InstalledProgram> HostInstalledPrograms(const HostContext& c) {
     }
 
     // The package owning each entry, from dpkg's file lists, each read once.
+    // Lists are many (a thousand on a desktop) and large, so those of
+    // packages named like an entry are read first and the reading stops once
+    // every entry has its owner; files in the home folder and what flatpak
+    // and snap export belong to no package, so they are not looked for.
     std::map<std::string, std::string> owners;
     std::set<std::string> wanted;
-    for (const auto& e : entries) wanted.insert(e.path);
+    std::set<std::string> entryWords;
+    for (const auto& e : entries) {
+        if (!PackageMayOwn(c, e.path)) continue;
+        wanted.insert(e.path);
+        for (const std::string& w : NameWords(e.id.substr(0, e.id.size() - 8))) entryWords.insert(w);
+    }
     std::vector<fs::path> lists;
-    for (const auto& f : fs::directory_iterator(dpkgInfo, ec))
-        if (f.path().extension() == ".list") lists.push_back(f.path());
+    if (!wanted.empty())
+        for (const auto& f : fs::directory_iterator(dpkgInfo, ec))
+            if (f.path().extension() == ".list") lists.push_back(f.path());
     std::sort(lists.begin(), lists.end());
+    std::stable_partition(lists.begin(), lists.end(), [&](const fs::path& list) {
+        std::string package = list.stem().string();
+        for (const std::string& w : NameWords(package.substr(0, package.find(':'))))
+            if (entryWords.count(w)) return true;
+        return false;
+    });
     for (const auto& list : lists) {
         if (owners.size() == wanted.size()) break;
         auto text = ReadFileTraced(list, kWho);
