@@ -1,7 +1,10 @@
 #include "platform/host/HostSoftware.h"
 
+#include <dirent.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -231,23 +234,35 @@ std::vector<InstalledProgram> HostInstalledPrograms(const HostContext& c) {
         wanted.insert(e.path);
         for (const std::string& w : NameWords(e.id.substr(0, e.id.size() - 8))) entryWords.insert(w);
     }
-    std::vector<fs::path> lists;
-    if (!wanted.empty())
-        for (const auto& f : fs::directory_iterator(dpkgInfo, ec))
-            if (f.path().extension() == ".list") lists.push_back(f.path());
+    // The folder holds several thousand files: their names are read as they
+    // are, without making a path of each.
+    std::vector<std::string> lists;   // package names, "libc6:amd64"
+    if (!wanted.empty()) {
+        if (DIR* d = opendir(dpkgInfo.c_str())) {
+            while (const dirent* f = readdir(d)) {
+                std::string_view name = f->d_name;
+                if (name.size() > 5 && name.substr(name.size() - 5) == ".list")
+                    lists.emplace_back(name.substr(0, name.size() - 5));
+            }
+            closedir(d);
+        } else {
+            ReadFailure why = errno == ENOENT  ? ReadFailure::missing
+                              : errno == EACCES ? ReadFailure::permissionDenied
+                                                : ReadFailure::ioError;
+            Trace(kWho, dpkgInfo.string() + ": " + ReadFailureText(why) + ", so no package owners");
+        }
+    }
     std::sort(lists.begin(), lists.end());
-    std::stable_partition(lists.begin(), lists.end(), [&](const fs::path& list) {
-        std::string package = list.stem().string();
-        for (const std::string& w : NameWords(package.substr(0, package.find(':'))))
+    std::stable_partition(lists.begin(), lists.end(), [&](const std::string& list) {
+        for (const std::string& w : NameWords(list.substr(0, list.find(':'))))
             if (entryWords.count(w)) return true;
         return false;
     });
     for (const auto& list : lists) {
         if (owners.size() == wanted.size()) break;
-        auto text = ReadFileTraced(list, kWho);
+        auto text = ReadFileTraced(dpkgInfo / (list + ".list"), kWho);
         if (!text) continue;
-        std::string package = list.stem().string();
-        package = package.substr(0, package.find(':'));
+        std::string package = list.substr(0, list.find(':'));
         ForEachLine(*text, [&](std::string_view line, int) {
             if (wanted.count(std::string(line))) owners.emplace(std::string(line), package);
             return true;
