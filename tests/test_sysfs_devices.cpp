@@ -78,6 +78,11 @@ TEST(SysfsDevices, RecordsHoldUeventDriverAttributesAndUdevDatabase) {
     EXPECT_EQ(disk->property("DEVLINKS"), "/dev/disk/by-id/ata-Samsung_SSD_850 /dev/disk/by-path/pci-0000:00:1f.2-ata-1");
     EXPECT_EQ(disk->property("TAGS"), ":systemd:");
 
+    const KernelDevice* mapped = Find(list, "dm-0");
+    ASSERT_NE(mapped, nullptr);
+    EXPECT_EQ(mapped->attribute("removable"), "0");
+    EXPECT_EQ(mapped->attributes.size(), 1u);   // no "device" folder, so none of its attributes
+
     const KernelDevice* lo = Find(list, "lo");
     ASSERT_NE(lo, nullptr);
     EXPECT_EQ(lo->property("ID_NET_NAME"), "lo");

@@ -144,7 +144,20 @@ std::vector<KernelDevice> ReadSysfsDevices(const fs::path& root) {
                     k.driver = fs::path(driver).filename().string();
                     k.properties["DRIVER"] = k.driver;
                 }
+                // Attributes below a folder ("device/model", "capabilities/key")
+                // are not tried one by one when the folder is not there (a
+                // loop device has no "device", an event node no "capabilities").
+                std::string absentFolder;
                 for (const std::string& a : AttributesFor(k.subsystem, k.devtype)) {
+                    std::size_t slash = a.find('/');
+                    if (slash != std::string::npos) {
+                        std::string folder = a.substr(0, slash);
+                        if (folder == absentFolder) continue;
+                        if (::access((dir / folder).c_str(), F_OK) != 0) {
+                            absentFolder = folder;
+                            continue;
+                        }
+                    }
                     FileRead v = ReadWholeFile(dir / a, 1u << 16);
                     if (v) k.attributes[a] = Trim(v.text);
                 }
