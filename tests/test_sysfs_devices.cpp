@@ -14,6 +14,8 @@ using torvex::platform::host::ClassifyDevices;
 using torvex::platform::host::HostDevice;
 using torvex::platform::host::HostDeviceContext;
 using torvex::platform::host::KernelDevice;
+using torvex::platform::host::ParseKernelDevices;
+using torvex::platform::host::SaveKernelDevices;
 using torvex::platform::host::ReadSysfsDevices;
 
 namespace {
@@ -105,6 +107,23 @@ TEST(SysfsDevices, RecordsHoldUeventDriverAttributesAndUdevDatabase) {
             EXPECT_NE(d.description.find("Integrated Graphics Controller"), std::string::npos) << d.description;
         }
     EXPECT_TRUE(named);
+}
+
+// A uevent line without a name ("=orphan" in the serial port's) is no
+// property: the list saves and reads back whole.
+TEST(SysfsDevices, NamelessUeventLinesAreSkippedAndTheListSaves) {
+    std::vector<KernelDevice> list = ReadSysfsDevices(Tree());
+    const KernelDevice* serial = Find(list, "ttyS0");
+    ASSERT_NE(serial, nullptr);
+    EXPECT_EQ(serial->properties.count(""), 0u);
+    EXPECT_EQ(serial->property("DEVNAME"), "/dev/ttyS0");
+    std::vector<KernelDevice> loaded = ParseKernelDevices(SaveKernelDevices(list), "saved");
+    ASSERT_EQ(loaded.size(), list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(loaded[i].syspath, list[i].syspath);
+        EXPECT_EQ(loaded[i].properties, list[i].properties) << list[i].syspath;
+        EXPECT_EQ(loaded[i].attributes, list[i].attributes) << list[i].syspath;
+    }
 }
 
 // A root without /sys lists nothing and does not fail.

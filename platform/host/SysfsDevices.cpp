@@ -92,6 +92,8 @@ void ReadUevent(const fs::path& dir, KernelDevice& k) {
         return;
     }
     for (const KeyValue& kv : ParseKeyValues(uevent.text, '=')) {
+        // A line without a name is no property (and could not be saved).
+        if (kv.key.empty()) continue;
         if (kv.key == "DEVNAME" && !kv.value.empty() && kv.value.front() != '/')
             k.properties[kv.key] = "/dev/" + kv.value;
         else
