@@ -192,6 +192,10 @@ const char* OverviewPageName(int page) {
 
 int OverviewPageByName(std::string_view name) {
     std::string wanted = classes::Trim(name);
+    // A name given as the page spells it is found without the collation,
+    // whose library is the largest part of a short report's start.
+    for (int page = 0; page < kOverviewPageCount; ++page)
+        if (wanted == kPageNames[page]) return page;
     for (int page = 0; page < kOverviewPageCount; ++page)
         if (AnsiSameText(kPageNames[page], wanted)) return page;
     return -1;

@@ -4,7 +4,9 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -202,8 +204,9 @@ TEST_F(RealCups, QueuesPortsAndDefaultThroughTheEngine) {
 namespace {
 
 // The libraries the dynamic loader brings in while the report tool runs.
-std::string LoadedLibraries(const std::string& arguments) {
-    std::string command = "LD_DEBUG=libs " + std::string(TORVEX_REPORT_EXE) + " " + arguments + " 2>&1 >/dev/null";
+std::string LoadedLibraries(const std::string& arguments, const std::string& environment = "") {
+    std::string command =
+        environment + " LD_DEBUG=libs " + std::string(TORVEX_REPORT_EXE) + " " + arguments + " 2>&1 >/dev/null";
     std::string out;
     if (FILE* p = ::popen(command.c_str(), "r")) {
         char buffer[4096];
@@ -224,7 +227,22 @@ TEST(CupsLibrary, LoadedOnlyWhenPrintersAreAskedFor) {
     if (!std::filesystem::exists("/usr/lib/x86_64-linux-gnu/libcups.so.2") &&
         !std::filesystem::exists("/lib/x86_64-linux-gnu/libcups.so.2"))
         GTEST_SKIP() << "libcups.so.2 is not installed; the host's printer list is empty";
-    EXPECT_NE(LoadedLibraries("--topic Printers").find("libcups.so.2"), std::string::npos);
+    // A server that may answer (a socket is there, if nobody listens on it)
+    // is asked through the library; one that plainly cannot is not.
+    std::filesystem::path socketFile =
+        std::filesystem::temp_directory_path() / ("torvex-cups-probe-" + std::to_string(getpid()) + ".sock");
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketFile.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_NE(LoadedLibraries("--topic Printers", "CUPS_SERVER=" + socketFile.string()).find("libcups.so.2"),
+              std::string::npos);
+    ::close(fd);
+    std::filesystem::remove(socketFile);
+    EXPECT_EQ(LoadedLibraries("--topic Printers", "CUPS_SERVER=" + socketFile.string()).find("libcups"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -164,6 +164,24 @@ TEST_F(ReplayedTree, DesktopApplicationsWithDevelopersAndOwningPackages) {
     EXPECT_EQ(uninstall.child("vim")->value("UninstallString"), nullptr);
 }
 
+// Owners are found whether or not the package is named like its entry; a
+// file another list claims as well stays with the first package by name.
+TEST_F(ReplayedTree, OwningPackagesNamedLikeTheirEntriesOrNot) {
+    write("/usr/share/applications/display-im6.q16.desktop", Entry("Name=ImageMagick (color depth=q16)\n"));
+    write("/usr/share/applications/vim.desktop", Entry("Name=Vim\nExec=vim %F\n"));
+    write("/var/lib/dpkg/info/aaa-unrelated.list", "/usr/bin/aaa\n");
+    write("/var/lib/dpkg/info/imagemagick-6.q16.list", "/usr/share/applications/display-im6.q16.desktop\n");
+    write("/var/lib/dpkg/info/vim-common.list", "/usr/share/applications/vim.desktop\n");
+    write("/var/lib/dpkg/info/zz-other:amd64.list", "/usr/share/applications/vim.desktop\n");
+
+    auto programs = HostInstalledPrograms(context);
+    ASSERT_EQ(programs.size(), 2u);
+    EXPECT_EQ(programs[0].key, "display-im6.q16");
+    EXPECT_EQ(programs[0].uninstallString, "dpkg --remove imagemagick-6.q16");
+    EXPECT_EQ(programs[1].key, "vim");
+    EXPECT_EQ(programs[1].uninstallString, "dpkg --remove vim-common");
+}
+
 TEST_F(ReplayedTree, PackagesWhenNoDesktopApplicationIsInstalled) {
     write("/var/lib/dpkg/status",
           "Package: zlib1g\nStatus: install ok installed\nPriority: optional\nVersion: 1:1.2.13.dfsg-1\n"

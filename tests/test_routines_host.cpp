@@ -116,6 +116,9 @@ TEST_F(HostTree, DefaultHandlersBecomeWindowsOpenCommands) {
     EXPECT_EQ(DefaultApplication("x-scheme-handler/http", context), "firefox-esr.desktop");
     EXPECT_EQ(DefaultApplication("x-scheme-handler/mailto", context), "thunderbird.desktop");
     EXPECT_EQ(DefaultApplication("x-scheme-handler/ftp", context), "");
+    // Several types at once, in the order asked, the same answers.
+    EXPECT_EQ(DefaultApplications({"x-scheme-handler/mailto", "x-scheme-handler/ftp", "x-scheme-handler/http"}, context),
+              (std::vector<std::string>{"thunderbird.desktop", "", "firefox-esr.desktop"}));
 
     auto drives = DriveMap::FromMountInfo("");
     EXPECT_EQ(WindowsCommand(DesktopExec("firefox-esr.desktop", context), context, drives),

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -542,9 +544,9 @@ std::int64_t StrToIntDef(std::string_view text, std::int64_t fallback) {
 
 namespace {
 
-// ICU is loaded with the first comparison, not at start: its libraries and
-// data are the largest part of a start-up, and a report that never sorts
-// never needs them.
+// ICU is loaded with the first comparison that needs it, not at start: its
+// libraries and data are the largest part of a start-up, and a report that
+// never sorts (or sorts only plain ASCII, see AnsiCompareText) never needs them.
 #define TORVEX_ICU_STR2(x) #x
 #define TORVEX_ICU_STR(x) TORVEX_ICU_STR2(x)
 
@@ -625,11 +627,60 @@ UCollator* Collator() {
     return collator.get();
 }
 
+// The root collation's order of the printable ASCII characters, space to
+// tilde: blanks and punctuation, symbols, digits, then the letters, a
+// capital weighing as its small letter.
+constexpr unsigned char kRootAsciiRank[95] = {
+    1,  7,  11, 23, 33, 24, 22, 10, 12, 13, 19, 27, 4,  3,  9,  20, 34, 35, 36, 37, 38, 39, 40, 41,
+    42, 43, 6,  5,  28, 29, 30, 8,  18, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58,
+    59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 14, 21, 15, 26, 2,  25, 44, 45, 46, 47, 48, 49, 50,
+    51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 16, 31, 17, 32,
+};
+
+bool PrintableAscii(std::string_view s) {
+    for (unsigned char ch : s)
+        if (ch < 0x20 || ch > 0x7E) return false;
+    return true;
+}
+
+// Whether the collation the user's locale selects orders printable ASCII as
+// the root collation does, decided without loading ICU: the locale ICU
+// takes from the process (LC_MESSAGES, else LC_ALL, LC_MESSAGES, LANG) is C,
+// POSIX or English. Decided once, as ICU settles its default once.
+bool UserCollationIsRootForAscii() {
+    static const bool root = [] {
+        const char* id = std::setlocale(LC_MESSAGES, nullptr);
+        if (!id || std::strcmp(id, "C") == 0 || std::strcmp(id, "POSIX") == 0) {
+            id = std::getenv("LC_ALL");
+            if (!id) id = std::getenv("LC_MESSAGES");
+            if (!id) id = std::getenv("LANG");
+        }
+        if (!id) return true;
+        std::string name(id);
+        name = name.substr(0, name.find_first_of(".@"));
+        if (name == "C" || name == "POSIX" || name.find("POSIX") != std::string::npos) return true;
+        return name.size() >= 2 && name.compare(0, 2, "en") == 0 && (name.size() == 2 || name[2] == '_' || name[2] == '-');
+    }();
+    return root;
+}
+
 }  // namespace
 
 void SetCollationLocale(const std::string& locale) { CollationLocale() = locale; }
 
 int AnsiCompareText(std::string_view a, std::string_view b) {
+    // Texts of printable ASCII under a collation that orders them as the
+    // root one does compare without ICU, whose libraries and data are a
+    // large part of a report's start-up and memory.
+    if (CollationLocale().empty() && PrintableAscii(a) && PrintableAscii(b) && UserCollationIsRootForAscii()) {
+        std::size_t n = std::min(a.size(), b.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            int x = kRootAsciiRank[static_cast<unsigned char>(a[i]) - 0x20];
+            int y = kRootAsciiRank[static_cast<unsigned char>(b[i]) - 0x20];
+            if (x != y) return x < y ? -1 : 1;
+        }
+        return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    }
     if (UCollator* c = Collator()) {
         UErrorCode status = U_ZERO_ERROR;
         UCollationResult r = IcuLibrary().collUtf8(c, a.data(), int32_t(a.size()), b.data(),

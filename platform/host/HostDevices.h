@@ -3,10 +3,10 @@
 // Three steps, so that the rules can be checked without the machine that
 // runs the checks (DeviceTables.cpp holds what the rules know, DeviceRules.cpp
 // the pure steps 2 and 3, DeviceRecords.cpp the list as text; only this
-// header's step 1, in HostDevices.cpp, needs libudev):
-//  1. CollectKernelDevices reads what the kernel and udev know (libudev, the
-//     hardware database for the names lspci and lsusb show) into plain
-//     records. Only this step touches the running system.
+// header's step 1, in HostDevices.cpp and SysfsDevices.cpp, reads the system):
+//  1. CollectKernelDevices reads what the kernel and udev know (/sys, udev's
+//     database, the hardware database for the names lspci and lsusb show)
+//     into plain records. Only this step touches the running system.
 //  2. ClassifyDevices turns those records into Windows devices: the setup
 //     class and class GUID that fit, names, manufacturer, bus location, the
 //     hardware ids in Windows' form built from the real bus ids, the bound
@@ -113,7 +113,11 @@ std::string SaveKernelDevices(const std::vector<KernelDevice>& devices);
 std::vector<KernelDevice> ParseKernelDevices(std::string_view text, const std::string& fileName);
 std::vector<KernelDevice> LoadKernelDevices(const std::filesystem::path& file);
 
-// What the running system has (libudev and its hardware database).
+// The devices of the subsystems the rules read, straight from <root>/sys
+// (and udev's database under <root>/run/udev/data where a udev daemon keeps
+// one), in udev's order; no names from the hardware database.
+std::vector<KernelDevice> ReadSysfsDevices(const std::filesystem::path& root);
+// What the running system has: its /sys with the hardware database's names.
 std::vector<KernelDevice> CollectKernelDevices();
 // The live host's devices, collected and classified once per process.
 const std::vector<HostDevice>& HostDevices();

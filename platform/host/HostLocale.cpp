@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace torvex::platform::host {
@@ -332,60 +334,98 @@ std::map<std::uint32_t, std::string> WindowsLocaleItems(const LibcLocaleData& d,
     return items;
 }
 
+namespace {
+
+// The environment's locale as the C library loads it (its thirteen category
+// files), loaded once for the name and the items both and again only when
+// the variables naming it change; null when the locale named is not
+// installed. Used under the lock by `use`.
+struct EnvironmentLocaleCache {
+    std::mutex mutex;
+    locale_t loc = nullptr;
+    std::optional<std::string> loadedFor;
+};
+EnvironmentLocaleCache& TheEnvironmentLocale() {
+    static EnvironmentLocaleCache cache;
+    return cache;
+}
+
+template <class F>
+auto WithEnvironmentLocale(F use) {
+    EnvironmentLocaleCache& c = TheEnvironmentLocale();
+    std::string key;
+    for (const char* var : {"LC_ALL", "LC_CTYPE", "LC_NUMERIC", "LC_TIME", "LC_COLLATE", "LC_MONETARY", "LC_MESSAGES",
+                            "LC_PAPER", "LC_NAME", "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT",
+                            "LC_IDENTIFICATION", "LANG", "LOCPATH"}) {
+        const char* v = std::getenv(var);
+        key += v ? std::string("=") + v : std::string("-");
+        key += '\n';
+    }
+    std::lock_guard lock(c.mutex);
+    if (c.loadedFor != key) {
+        if (c.loc) freelocale(c.loc);
+        c.loc = newlocale(LC_ALL_MASK, "", nullptr);
+        c.loadedFor = key;
+    }
+    return use(c.loc);
+}
+
+}  // namespace
+
 std::string ProcessLocaleName() {
     // A locale that is named but not installed is not the one in use: the
     // C library then works in "C", and so do the items read from it.
-    locale_t loc = newlocale(LC_ALL_MASK, "", nullptr);
-    if (!loc) return "C";
-    freelocale(loc);
+    if (!WithEnvironmentLocale([](locale_t loc) { return loc != nullptr; })) return "C";
     for (const char* var : {"LC_ALL", "LANG"})
         if (const char* v = std::getenv(var); v && *v) return v;
     return "C";
 }
 
 LibcLocaleData ReadLibcLocale() {
-    LibcLocaleData d;
-    locale_t loc = newlocale(LC_ALL_MASK, "", nullptr);
-    if (!loc) loc = newlocale(LC_ALL_MASK, "C", nullptr);
-    if (!loc) return d;
-    d.decimalPoint = Langinfo(loc, RADIXCHAR);
-    d.thousandsSep = Langinfo(loc, THOUSEP);
-    d.grouping = Langinfo(loc, GROUPING);
-    d.currencySymbol = Langinfo(loc, __CURRENCY_SYMBOL);
-    d.intCurrSymbol = Langinfo(loc, __INT_CURR_SYMBOL);
-    d.monDecimalPoint = Langinfo(loc, __MON_DECIMAL_POINT);
-    d.monThousandsSep = Langinfo(loc, __MON_THOUSANDS_SEP);
-    d.monGrouping = Langinfo(loc, __MON_GROUPING);
-    d.fracDigits = LanginfoByte(loc, __FRAC_DIGITS);
-    d.pCsPrecedes = LanginfoByte(loc, __P_CS_PRECEDES);
-    d.pSepBySpace = LanginfoByte(loc, __P_SEP_BY_SPACE);
-    d.nCsPrecedes = LanginfoByte(loc, __N_CS_PRECEDES);
-    d.nSepBySpace = LanginfoByte(loc, __N_SEP_BY_SPACE);
-    d.nSignPosn = LanginfoByte(loc, __N_SIGN_POSN);
-    d.positiveSign = Langinfo(loc, __POSITIVE_SIGN);
-    d.negativeSign = Langinfo(loc, __NEGATIVE_SIGN);
-    d.dateFormat = Langinfo(loc, D_FMT);
-    d.timeFormat = Langinfo(loc, T_FMT);
-    d.timeFormatAmPm = Langinfo(loc, T_FMT_AMPM);
-    d.dateTimeFormat = Langinfo(loc, D_T_FMT);
-    d.am = Langinfo(loc, AM_STR);
-    d.pm = Langinfo(loc, PM_STR);
-    d.firstWeekday = LanginfoByte(loc, _NL_TIME_FIRST_WEEKDAY);
-    d.firstWeekDays = LanginfoByte(loc, _NL_TIME_WEEK_1STWEEK);
-    d.measurement = LanginfoByte(loc, _NL_MEASUREMENT_MEASUREMENT);
-    d.languageName = Langinfo(loc, _NL_ADDRESS_LANG_NAME);
-    d.countryName = Langinfo(loc, _NL_ADDRESS_COUNTRY_NAME);
-    d.telephonePrefix = Langinfo(loc, _NL_TELEPHONE_INT_PREFIX);
-    for (int i = 0; i < 7; ++i) {
-        d.dayNames[i] = Langinfo(loc, nl_item(DAY_1 + i));
-        d.abbrevDayNames[i] = Langinfo(loc, nl_item(ABDAY_1 + i));
-    }
-    for (int i = 0; i < 12; ++i) {
-        d.monthNames[i] = Langinfo(loc, nl_item(MON_1 + i));
-        d.abbrevMonthNames[i] = Langinfo(loc, nl_item(ABMON_1 + i));
-    }
-    freelocale(loc);
-    return d;
+    return WithEnvironmentLocale([](locale_t environment) {
+        LibcLocaleData d;
+        locale_t own = environment ? nullptr : newlocale(LC_ALL_MASK, "C", nullptr);
+        locale_t loc = own ? own : environment;
+        if (!loc) return d;
+        d.decimalPoint = Langinfo(loc, RADIXCHAR);
+        d.thousandsSep = Langinfo(loc, THOUSEP);
+        d.grouping = Langinfo(loc, GROUPING);
+        d.currencySymbol = Langinfo(loc, __CURRENCY_SYMBOL);
+        d.intCurrSymbol = Langinfo(loc, __INT_CURR_SYMBOL);
+        d.monDecimalPoint = Langinfo(loc, __MON_DECIMAL_POINT);
+        d.monThousandsSep = Langinfo(loc, __MON_THOUSANDS_SEP);
+        d.monGrouping = Langinfo(loc, __MON_GROUPING);
+        d.fracDigits = LanginfoByte(loc, __FRAC_DIGITS);
+        d.pCsPrecedes = LanginfoByte(loc, __P_CS_PRECEDES);
+        d.pSepBySpace = LanginfoByte(loc, __P_SEP_BY_SPACE);
+        d.nCsPrecedes = LanginfoByte(loc, __N_CS_PRECEDES);
+        d.nSepBySpace = LanginfoByte(loc, __N_SEP_BY_SPACE);
+        d.nSignPosn = LanginfoByte(loc, __N_SIGN_POSN);
+        d.positiveSign = Langinfo(loc, __POSITIVE_SIGN);
+        d.negativeSign = Langinfo(loc, __NEGATIVE_SIGN);
+        d.dateFormat = Langinfo(loc, D_FMT);
+        d.timeFormat = Langinfo(loc, T_FMT);
+        d.timeFormatAmPm = Langinfo(loc, T_FMT_AMPM);
+        d.dateTimeFormat = Langinfo(loc, D_T_FMT);
+        d.am = Langinfo(loc, AM_STR);
+        d.pm = Langinfo(loc, PM_STR);
+        d.firstWeekday = LanginfoByte(loc, _NL_TIME_FIRST_WEEKDAY);
+        d.firstWeekDays = LanginfoByte(loc, _NL_TIME_WEEK_1STWEEK);
+        d.measurement = LanginfoByte(loc, _NL_MEASUREMENT_MEASUREMENT);
+        d.languageName = Langinfo(loc, _NL_ADDRESS_LANG_NAME);
+        d.countryName = Langinfo(loc, _NL_ADDRESS_COUNTRY_NAME);
+        d.telephonePrefix = Langinfo(loc, _NL_TELEPHONE_INT_PREFIX);
+        for (int i = 0; i < 7; ++i) {
+            d.dayNames[i] = Langinfo(loc, nl_item(DAY_1 + i));
+            d.abbrevDayNames[i] = Langinfo(loc, nl_item(ABDAY_1 + i));
+        }
+        for (int i = 0; i < 12; ++i) {
+            d.monthNames[i] = Langinfo(loc, nl_item(MON_1 + i));
+            d.abbrevMonthNames[i] = Langinfo(loc, nl_item(ABMON_1 + i));
+        }
+        if (own) freelocale(own);
+        return d;
+    });
 }
 
 }  // namespace torvex::platform::host

@@ -624,7 +624,19 @@ private:
     mutable std::once_flag releaseOnce_;
     mutable std::string release_;
 
+    // Asked for by several categories of one refresh: read once and kept for
+    // a moment, so that a renamed host is seen by the next refresh.
     std::string hostName() const {
+        std::lock_guard lock(hostNameMutex_);
+        if (hostNameReadAt_ && Fresh(*hostNameReadAt_)) return hostName_;
+        hostName_ = ReadHostName();
+        hostNameReadAt_ = std::chrono::steady_clock::now();
+        return hostName_;
+    }
+    mutable std::mutex hostNameMutex_;
+    mutable std::string hostName_;
+    mutable std::optional<std::chrono::steady_clock::time_point> hostNameReadAt_;
+    std::string ReadHostName() const {
         std::string name = FirstLine(firstChoice("proc/sys/kernel/hostname"));
         if (name.empty()) name = FirstLine(file("etc/hostname"));
         if (name.empty()) {

@@ -3,9 +3,15 @@
 #include <arpa/inet.h>
 #include <cups/cups.h>
 #include <dlfcn.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <vector>
 #include <mutex>
@@ -97,6 +103,78 @@ bool ReachableWithoutLookUp(const std::string& server) {
 // Gives up on a server that does not answer within the connection's bound.
 int NoMoreWaiting(http_t*, void*) { return 0; }
 
+// Whether it is known, without the CUPS library, that no print server can
+// answer: the server the library would choose (CUPS_SERVER, else the last
+// ServerName of the system's and the user's client.conf, else the local
+// socket, else "localhost") is a socket that does not exist, or the local
+// host with nothing listening on the IPP port. The library and the security
+// stack it brings are a large part of a report's start; every other case is
+// left to it.
+bool NoServerAnswers() {
+    std::string server;
+    if (const char* env = std::getenv("CUPS_SERVER"); env && *env) {
+        server = env;
+    } else {
+        const char* root = std::getenv("CUPS_SERVERROOT");
+        std::vector<std::string> files = {std::string(root && *root ? root : "/etc/cups") + "/client.conf"};
+        if (const char* home = std::getenv("HOME"); home && *home) files.push_back(std::string(home) + "/.cups/client.conf");
+        for (const auto& file : files) {
+            FileRead text = ReadWholeFile(file, 1 << 20);
+            if (!text) continue;
+            ForEachLine(text.text, [&](std::string_view line, int) {
+                line = TrimView(line);
+                constexpr std::string_view key = "servername";
+                if (line.size() > key.size() && std::isspace(static_cast<unsigned char>(line[key.size()]))) {
+                    std::string word(line.substr(0, key.size()));
+                    std::transform(word.begin(), word.end(), word.begin(),
+                                   [](unsigned char ch) { return char(std::tolower(ch)); });
+                    if (word == key) server = std::string(TrimView(line.substr(key.size())));
+                }
+                return true;
+            });
+        }
+        struct stat s {};
+        if (server.empty()) server = stat("/run/cups/cups.sock", &s) == 0 ? "/run/cups/cups.sock" : "localhost";
+    }
+    if (server[0] == '/') {
+        struct stat s {};
+        if (stat(server.c_str(), &s) == 0 && S_ISSOCK(s.st_mode)) return false;
+        Trace(kWho, "no print server: " + server + " missing");
+        return true;
+    }
+    if (server != "localhost" || std::getenv("IPP_PORT")) return false;
+    // A connection to the local host is refused at once when nothing
+    // listens; one that is taken or still under way may be a server.
+    sockaddr_in v4{};
+    v4.sin_family = AF_INET;
+    v4.sin_port = htons(631);
+    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in6 v6{};
+    v6.sin6_family = AF_INET6;
+    v6.sin6_port = htons(631);
+    v6.sin6_addr = in6addr_loopback;
+    const std::pair<const sockaddr*, socklen_t> addresses[] = {{reinterpret_cast<const sockaddr*>(&v6), sizeof v6},
+                                                               {reinterpret_cast<const sockaddr*>(&v4), sizeof v4}};
+    for (const auto& [address, length] : addresses) {
+        int fd = socket(address->sa_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0) continue;
+        int r = connect(fd, address, length);
+        int error = r == 0 ? 0 : errno;
+        if (error == EINPROGRESS) {
+            // Some network stacks settle even a local connection later; one
+            // that has not been refused by now is left to the library.
+            pollfd p{fd, POLLOUT, 0};
+            socklen_t size = sizeof error;
+            if (poll(&p, 1, 0) != 1 || getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = EINPROGRESS;
+        }
+        close(fd);
+        if (error != ECONNREFUSED && error != EADDRNOTAVAIL && error != ENETUNREACH && error != EAFNOSUPPORT)
+            return false;
+    }
+    Trace(kWho, "no print server answers at " + server);
+    return true;
+}
+
 }  // namespace
 
 bool CupsLibraryLoaded() { return cups.handle != nullptr; }
@@ -173,6 +251,7 @@ void AddInstances(std::vector<PrinterFacts>& printers, const std::string& home) 
 
 SpoolerFacts HostSpooler() {
     SpoolerFacts facts;
+    if (NoServerAnswers()) return facts;
     const Cups& c = Library();
     if (!c.ok) return facts;
     c.setServer(nullptr);   // CUPS_SERVER and client.conf as they are now

@@ -307,7 +307,7 @@ std::string EnvEither(const EnvLookup& env, const char* lower, const char* upper
 
 }  // namespace
 
-std::string DefaultApplication(const std::string& mimeType, const HostContext& c) {
+std::vector<std::string> DefaultApplications(const std::vector<std::string>& mimeTypes, const HostContext& c) {
     std::vector<std::string> desktops;
     if (c.env)
         for (auto d : Parts(c.env("XDG_CURRENT_DESKTOP").value_or(""), ':')) desktops.push_back(ToLowerAscii(d));
@@ -321,19 +321,37 @@ std::string DefaultApplication(const std::string& mimeType, const HostContext& c
     for (const auto& d : ApplicationDirs(c)) addIn(d);
     // The older name of the same list.
     for (const auto& d : ApplicationDirs(c)) files.push_back(d + "/defaults.list");
+    // Each list is read once for all the types asked about.
+    std::vector<std::vector<std::pair<std::string, std::string>>> sections;
     for (const auto& file : files) {
         auto text = ReadText(UnderRoot(c.root, file));
-        if (!text) continue;
-        for (const auto& [key, value] : Section(*text, "Default Applications")) {
-            if (key != mimeType) continue;
-            for (const auto& id : Parts(value, ';'))
-                if (DesktopFile(id, c)) return id;
-        }
+        if (text) sections.push_back(Section(*text, "Default Applications"));
     }
-    if (TraceEnabled())
-        Trace("routines", "default application for " + mimeType + ": none of " + std::to_string(files.size()) +
-                              " mimeapps.list files names an installed one");
-    return {};
+    std::vector<std::string> out;
+    for (const auto& mimeType : mimeTypes) {
+        std::string found;
+        for (const auto& section : sections) {
+            for (const auto& [key, value] : section) {
+                if (key != mimeType) continue;
+                for (const auto& id : Parts(value, ';'))
+                    if (DesktopFile(id, c)) {
+                        found = id;
+                        break;
+                    }
+                if (!found.empty()) break;
+            }
+            if (!found.empty()) break;
+        }
+        if (found.empty() && TraceEnabled())
+            Trace("routines", "default application for " + mimeType + ": none of " + std::to_string(files.size()) +
+                                  " mimeapps.list files names an installed one");
+        out.push_back(found);
+    }
+    return out;
+}
+
+std::string DefaultApplication(const std::string& mimeType, const HostContext& c) {
+    return DefaultApplications({mimeType}, c).front();
 }
 
 std::string DesktopExec(const std::string& desktopId, const HostContext& c) {
@@ -429,17 +447,19 @@ std::string ProxyOverrideFromEnvironment(const EnvLookup& env) {
 
 void ProjectHostInternet(Registry& registry, const HostContext& context, const DriveMap& drives) {
     RegKey& classes = registry.resolvedRoot(RegRoot::ClassesRoot);
-    auto project = [&](const char* mime, std::initializer_list<const char*> keys) {
-        std::string id = DefaultApplication(mime, context);
+    const std::vector<std::string> ids = DefaultApplications(
+        {"x-scheme-handler/http", "x-scheme-handler/https", "x-scheme-handler/mailto"}, context);
+    auto project = [&](std::size_t which, std::initializer_list<const char*> keys) {
+        const std::string& id = ids[which];
         if (id.empty()) return;
         std::string command = WindowsCommand(DesktopExec(id, context), context, drives);
         if (command.empty()) return;
         for (const char* key : keys)
             classes.ensure(std::string(key) + "\\shell\\open\\command").setValue(RegValue::String("", command));
     };
-    project("x-scheme-handler/http", {"htmlfile", "http"});
-    project("x-scheme-handler/https", {"https"});
-    project("x-scheme-handler/mailto", {"mailto"});
+    project(0, {"htmlfile", "http"});
+    project(1, {"https"});
+    project(2, {"mailto"});
 
     RegKey& settings = registry.root(RegRoot::CurrentUser)
                            .ensure("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings");

@@ -84,6 +84,8 @@ std::uint32_t HostDialUpConnections(const std::filesystem::path& root);
 // the order the XDG desktop-entry rules give; "" when none names an installed
 // application.
 std::string DefaultApplication(const std::string& mimeType, const HostContext& context);
+// The same for several types at once, each list read once; "" for a type none names.
+std::vector<std::string> DefaultApplications(const std::vector<std::string>& mimeTypes, const HostContext& context);
 // The Exec line of an installed application's .desktop file ("" when none).
 std::string DesktopExec(const std::string& desktopId, const HostContext& context);
 // An Exec line as a Windows command line: the program (looked up in PATH

@@ -1,6 +1,10 @@
 #include "platform/host/HostSoftware.h"
 
+#include <dirent.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -129,6 +133,33 @@ std::vector<std::pair<std::string, std::string>> ParseDpkgStatus(std::string_vie
     return out;
 }
 
+namespace {
+
+// The words of a package or desktop entry name: "display-im6.q16" gives
+// "display", "im6", "q16"; single letters and digits say too little.
+std::vector<std::string> NameWords(const std::string& name) {
+    std::vector<std::string> out;
+    std::string word;
+    for (char ch : name + "-") {
+        if (ch == '-' || ch == '.' || ch == '_' || ch == '+') {
+            if (word.size() > 1) out.push_back(word);
+            word.clear();
+        } else {
+            word.push_back(char(std::tolower(static_cast<unsigned char>(ch))));
+        }
+    }
+    return out;
+}
+
+// Whether a package can have installed the file: not one below the user's
+// home folder, nor one flatpak or snap exports.
+bool PackageMayOwn(const HostContext& c, const std::string& path) {
+    if (c.home.size() > 1 && path.compare(0, c.home.size() + 1, c.home + "/") == 0) return false;
+    return path.find("/flatpak/exports/") == std::string::npos && path.find("/snapd/desktop/") == std::string::npos;
+}
+
+}  // namespace
+
 std::vector<InstalledProgram> HostInstalledPrograms(const HostContext& c) {
     std::error_code ec;
     // The desktop entries, first of an id wins.
@@ -191,19 +222,47 @@ std::vector<InstalledProgram> HostInstalledPrograms(const HostContext& c) {
     }
 
     // The package owning each entry, from dpkg's file lists, each read once.
+    // Lists are many (a thousand on a desktop) and large, so those of
+    // packages named like an entry are read first and the reading stops once
+    // every entry has its owner; files in the home folder and what flatpak
+    // and snap export belong to no package, so they are not looked for.
     std::map<std::string, std::string> owners;
     std::set<std::string> wanted;
-    for (const auto& e : entries) wanted.insert(e.path);
-    std::vector<fs::path> lists;
-    for (const auto& f : fs::directory_iterator(dpkgInfo, ec))
-        if (f.path().extension() == ".list") lists.push_back(f.path());
+    std::set<std::string> entryWords;
+    for (const auto& e : entries) {
+        if (!PackageMayOwn(c, e.path)) continue;
+        wanted.insert(e.path);
+        for (const std::string& w : NameWords(e.id.substr(0, e.id.size() - 8))) entryWords.insert(w);
+    }
+    // The folder holds several thousand files: their names are read as they
+    // are, without making a path of each.
+    std::vector<std::string> lists;   // package names, "libc6:amd64"
+    if (!wanted.empty()) {
+        if (DIR* d = opendir(dpkgInfo.c_str())) {
+            while (const dirent* f = readdir(d)) {
+                std::string_view name = f->d_name;
+                if (name.size() > 5 && name.substr(name.size() - 5) == ".list")
+                    lists.emplace_back(name.substr(0, name.size() - 5));
+            }
+            closedir(d);
+        } else {
+            ReadFailure why = errno == ENOENT  ? ReadFailure::missing
+                              : errno == EACCES ? ReadFailure::permissionDenied
+                                                : ReadFailure::ioError;
+            Trace(kWho, dpkgInfo.string() + ": " + ReadFailureText(why) + ", so no package owners");
+        }
+    }
     std::sort(lists.begin(), lists.end());
+    std::stable_partition(lists.begin(), lists.end(), [&](const std::string& list) {
+        for (const std::string& w : NameWords(list.substr(0, list.find(':'))))
+            if (entryWords.count(w)) return true;
+        return false;
+    });
     for (const auto& list : lists) {
         if (owners.size() == wanted.size()) break;
-        auto text = ReadFileTraced(list, kWho);
+        auto text = ReadFileTraced(dpkgInfo / (list + ".list"), kWho);
         if (!text) continue;
-        std::string package = list.stem().string();
-        package = package.substr(0, package.find(':'));
+        std::string package = list.substr(0, list.find(':'));
         ForEachLine(*text, [&](std::string_view line, int) {
             if (wanted.count(std::string(line))) owners.emplace(std::string(line), package);
             return true;
