@@ -32,30 +32,46 @@ struct Command {
     std::vector<Sample> samples;
 };
 
-// One whole process: started, waited for, its own resource use taken from
-// wait4 so that the parent's memory never counts. Output goes to /dev/null:
-// a terminal's speed is no part of either program.
+// The starter (tools/torvex-bench-spawn.c) beside this program, which runs
+// each command and measures it, so that no child inherits this program's
+// memory in its peak.
+std::string gStarter;
+double gFloorMiB = 0;
+
+// One whole process, started and waited for by the starter, which reads its
+// resource use from wait4. Output goes to /dev/null: a terminal's speed is
+// no part of either program.
 Sample RunOnce(const std::vector<std::string>& argv) {
     Sample s;
-    std::vector<char*> args;
+    std::vector<char*> args{const_cast<char*>(gStarter.c_str())};
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    int out[2];
+    if (pipe(out) != 0) return s;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    auto start = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, out[1]);
     pid_t pid = 0;
-    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    std::string line;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) line.append(buffer, std::size_t(n));
+    close(out[0]);
     if (rc != 0) return s;
+    int starter = 0;
+    if (waitpid(pid, &starter, 0) < 0 || !WIFEXITED(starter) || WEXITSTATUS(starter) != 0) return s;
+    long long wallNs = 0, cpuUs = 0;
+    long peakKiB = 0, floorKiB = 0;
     int status = 0;
-    rusage u{};
-    if (wait4(pid, &status, 0, &u) < 0) return s;
-    auto end = std::chrono::steady_clock::now();
-    s.wallMs = std::chrono::duration<double, std::milli>(end - start).count();
-    s.cpuMs = (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
-    s.peakMiB = u.ru_maxrss / 1024.0;
+    if (std::sscanf(line.c_str(), "%lld %lld %ld %d %ld", &wallNs, &cpuUs, &peakKiB, &status, &floorKiB) != 5) return s;
+    s.wallMs = double(wallNs) / 1e6;
+    s.cpuMs = double(cpuUs) / 1e3;
+    s.peakMiB = double(peakKiB) / 1024.0;
+    gFloorMiB = std::max(gFloorMiB, double(floorKiB) / 1024.0);
     s.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return s;
 }
@@ -117,6 +133,11 @@ int RunPeerBench(int pairs, const char* selfPath) {
         return 1;
     }
     const std::string r = report.string();
+    gStarter = (fs::path(selfPath).parent_path() / "torvex-bench-spawn").string();
+    if (!fs::exists(gStarter, ec)) {
+        std::fprintf(stderr, "torvex-bench: %s is missing; build the torvex-bench target\n", gStarter.c_str());
+        return 1;
+    }
     std::vector<std::vector<std::string>> peers;
     for (const auto& peer : std::vector<std::vector<std::string>>{
              {"lshw", "-json"}, {"hwinfo", "--short"}, {"inxi", "-F"}})
@@ -165,12 +186,12 @@ int RunPeerBench(int pairs, const char* selfPath) {
         std::printf(" %12.2f %12.2f\n", b.wall > 0 ? a.wall / b.wall : 0.0, b.peak > 0 ? a.peak / b.peak : 0.0);
     }
     std::printf("\nratio: torvex-report's median over the peer's, from the same paired runs\n");
-    // A child started with vfork (as posix_spawn does) inherits the
-    // starter's peak in its own: no figure above reads below this one.
-    rusage self{};
-    getrusage(RUSAGE_SELF, &self);
-    std::printf("peak memory floor (this benchmark's own peak, which every child's peak includes): %.1f MiB\n",
-                self.ru_maxrss / 1024.0);
+    // A child forked from the starter starts with at most its resident
+    // pages counted: the most any figure above holds that is not the
+    // command's own.
+    std::printf("peak memory floor (the starter's resident size, the most of any peak above that is not the "
+                "command's own): %.1f MiB\n",
+                gFloorMiB);
     return 0;
 }
 
