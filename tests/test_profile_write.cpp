@@ -49,3 +49,31 @@ TEST(ProfileWrite, ALinkedSettingsFileStaysALinkAndKeepsItsMode) {
     torvex::platform::SetActiveMachine(nullptr);
     fs::remove_all(folder);
 }
+
+// A section or key named with a blank or control character at an end is
+// found again under the name it was written with (found by fuzzing: the
+// file's names were trimmed, the name asked for was not, so a written value
+// could never be read back and every write added another copy).
+TEST(ProfileWrite, NamesWithBlanksOrControlCharactersAtTheirEndsReadBack) {
+    fs::path folder = fs::temp_directory_path() / ("torvex-profile-names-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    torvex::platform::SetActiveMachine(std::make_unique<torvex::testing::FakeMachine>(folder));
+    std::ofstream(folder / "C" / "WINDOWS" / "ODD.INI", std::ios::binary) << "[Ports]\r\nCOM1:=9600\r\n";
+    char buffer[32] = {};
+    for (const char* section : {"Por\x02", " Ports ", "Ports\t"}) {
+        SCOPED_TRACE(section);
+        ASSERT_TRUE(win32::WritePrivateProfileStringA(section, " Key\x01", "value", "ODD.INI"));
+        win32::GetPrivateProfileStringA(section, "Key", "", buffer, sizeof buffer, "ODD.INI");
+        EXPECT_STREQ(buffer, "value");
+        // Written once more, the value replaces itself rather than adding a
+        // second section or key.
+        ASSERT_TRUE(win32::WritePrivateProfileStringA(section, "Key", "again", "ODD.INI"));
+        win32::GetPrivateProfileStringA(section, " Key\x01", "", buffer, sizeof buffer, "ODD.INI");
+        EXPECT_STREQ(buffer, "again");
+    }
+    // " Ports " and "Ports\t" are the file's own section; "Por\x02" is a new one.
+    EXPECT_EQ(ReadAll(folder / "C" / "WINDOWS" / "ODD.INI"),
+              "[Ports]\r\nCOM1:=9600\r\nKey=again\r\n[Por\x02]\r\nKey=again\r\n");
+    torvex::platform::SetActiveMachine(nullptr);
+    fs::remove_all(folder);
+}

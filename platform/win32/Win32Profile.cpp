@@ -106,7 +106,11 @@ struct Profile {
     }
 
     // Lines [first, last) of the section's body; first == npos when absent.
-    std::pair<std::size_t, std::size_t> Section(const std::string& section) const {
+    // The name asked for is trimmed as the file's names are, or a section
+    // written under a name with a blank or control character at an end
+    // could never be found again.
+    std::pair<std::size_t, std::size_t> Section(const std::string& asked) const {
+        const std::string section = Trim(asked);
         std::size_t first = std::string::npos;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             std::string name;
@@ -117,8 +121,9 @@ struct Profile {
         return {first, lines.size()};
     }
 
-    std::size_t KeyLine(std::pair<std::size_t, std::size_t> s, const std::string& key) const {
+    std::size_t KeyLine(std::pair<std::size_t, std::size_t> s, const std::string& asked) const {
         if (s.first == std::string::npos) return std::string::npos;
+        const std::string key = Trim(asked);
         for (std::size_t i = s.first; i < s.second; ++i) {
             std::string k, v;
             if (KeyOf(lines[i].text, k, v) && EqualsNoCase(k, key)) return i;
