@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/firmware/SmbiosRelocate.h"
 #include "platform/host/HostPower.h"
 #include "platform/host/HostTimeZone.h"
 
@@ -45,6 +46,23 @@ std::string Finding(const char* name) {
 }
 
 }  // namespace
+
+// An entry point whose table length is shorter than one structure header
+// keeps no structure, and the empty table was copied from a vector with no
+// storage (undefined behaviour, reported only by the sanitizer build). The
+// image must come out whole, with an entry point counting no structures.
+TEST(FuzzFindings, AnEntryPointWithoutWholeStructuresGivesAnEmptyTable) {
+    std::string input = Finding("smbios_sysfs-empty-table.bin");
+    ASSERT_EQ(input.size(), 1669u);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(input.data());
+    std::vector<std::uint8_t> entry(bytes + 1, bytes + 32), table(bytes + 32, bytes + input.size());
+    auto image = torvex::platform::firmware::RelocateTables(entry, table);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->size(), 0x10000u);
+    EXPECT_EQ(std::string(image->begin(), image->begin() + 4), "_SM_");
+    EXPECT_EQ((*image)[0x1C] | (*image)[0x1D] << 8, 0);   // no structures
+    EXPECT_EQ((*image)[0x16] | (*image)[0x17] << 8, 0);   // of no length
+}
 
 // Every power-supply attribute was read through a view of a destroyed copy:
 // the types, states and numbers compared were whatever the freed memory held.

@@ -698,8 +698,10 @@ std::vector<std::uint8_t> PlaceInSegment(const SmbiosTable& table, std::uint32_t
         throw std::invalid_argument("the structure table overlaps the entry point");
 
     std::vector<std::uint8_t> image(kSegmentSize, 0);
-    std::memcpy(image.data() + (tableAddress - kSegmentBase), table.structures.data(),
-                table.structures.size());
+    // An empty table has no storage to copy from.
+    if (!table.structures.empty())
+        std::memcpy(image.data() + (tableAddress - kSegmentBase), table.structures.data(),
+                    table.structures.size());
     std::uint8_t* e = image.data() + (entryPoint - kSegmentBase);
     std::memcpy(e, "_SM_", 4);
     e[5] = 0x1F;
