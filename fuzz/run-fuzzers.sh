@@ -4,8 +4,8 @@
 #   fuzz/run-fuzzers.sh BUILD_DIR SECONDS [TARGET...]
 #
 # BUILD_DIR is a build folder configured with -DTORVEX_FUZZ=ON (clang). Each
-# target (all when none are named) runs niced for SECONDS with the 256 MiB
-# memory cap, starting from its project corpus (fuzz/corpus/<target>), the
+# target (all when none are named) runs niced for SECONDS, or until it has made
+# TORVEX_FUZZ_RUNS executions when that is set, with the 256 MiB memory cap, starting from its project corpus (fuzz/corpus/<target>), the
 # hand-made seeds (fuzz/seeds/<target>), seeds taken from the shipped PCs and,
 # when present, the real data recorded by others (read in place, never
 # copied). The new corpus is then merged (-merge=1) back into
@@ -13,6 +13,9 @@
 # only what the fuzzer derived from them. Findings land in
 # BUILD_DIR/fuzz-findings/<target>/; the run's log in BUILD_DIR/fuzz-logs/.
 set -eu
+# The readers that take a folder write a small tree per input: in memory it
+# costs a fraction of what a disk-backed /tmp does.
+[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=${TMPDIR:-/dev/shm}
 build=$(cd "$1" && pwd); seconds=$2; shift 2
 src=$(cd "$(dirname "$0")/.." && pwd)
 realdata=${TORVEX_REALDATA_DIR:-$src/../shared/realdata}
@@ -78,11 +81,12 @@ for t in $targets; do
     dirs="$work/new/$t $src/fuzz/corpus/$t"
     for d in "$src/fuzz/seeds/$t" "$work/ship/$t" "$work/real/$t"; do [ -d "$d" ] && dirs="$dirs $d"; done
     # shellcheck disable=SC2086
-    (cd "$build/fuzz-findings/$t" && nice -n 10 "$exe" -rss_limit_mb=256 -max_total_time="$seconds" -timeout=10 \
+    (cd "$build/fuzz-findings/$t" && nice -n 10 "$exe" -rss_limit_mb=256 -max_total_time="$seconds" -runs="${TORVEX_FUZZ_RUNS:--1}" -timeout=10 \
         -max_len=$maxlen -print_final_stats=1 $dirs) > "$build/fuzz-logs/$t.log" 2>&1 || echo "$t: FINDING, see $build/fuzz-logs/$t.log"
     merge="$work/new/$t"
     for d in "$src/fuzz/seeds/$t" "$work/ship/$t"; do [ -d "$d" ] && merge="$merge $d"; done
     # shellcheck disable=SC2086
     nice -n 10 "$exe" -rss_limit_mb=256 -merge=1 "$src/fuzz/corpus/$t" $merge > "$build/fuzz-logs/$t.merge.log" 2>&1 || true
     echo "$t: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$build/fuzz-logs/$t.log" | tail -1) corpus $(ls "$src/fuzz/corpus/$t" | wc -l) files"
+    rm -rf "$work/new/$t"
 done
