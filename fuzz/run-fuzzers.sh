@@ -3,6 +3,10 @@
 #
 #   fuzz/run-fuzzers.sh BUILD_DIR SECONDS [TARGET...]
 #
+# A run's timeout (TORVEX_FUZZ_TIMEOUT, 10 s) is wall time: a niced run that
+# shares the machine with a build may be held back that long by the build
+# alone, so give it more there and replay a timeout alone before believing it.
+#
 # BUILD_DIR is a build folder configured with -DTORVEX_FUZZ=ON (clang). Each
 # target (all when none are named) runs niced for SECONDS, or until it has made
 # TORVEX_FUZZ_RUNS executions when that is set, with the 256 MiB memory cap, starting from its project corpus (fuzz/corpus/<target>), the
@@ -85,7 +89,7 @@ for t in $targets; do
     dirs="$work/new/$t $src/fuzz/corpus/$t"
     for d in "$src/fuzz/seeds/$t" "$work/ship/$t" "$work/real/$t"; do [ -d "$d" ] && dirs="$dirs $d"; done
     # shellcheck disable=SC2086
-    (cd "$build/fuzz-findings/$t" && nice -n 10 "$exe" -rss_limit_mb=256 -max_total_time="$seconds" -runs="${TORVEX_FUZZ_RUNS:--1}" -timeout=10 \
+    (cd "$build/fuzz-findings/$t" && nice -n 10 "$exe" -rss_limit_mb=256 -max_total_time="$seconds" -runs="${TORVEX_FUZZ_RUNS:--1}" -timeout="${TORVEX_FUZZ_TIMEOUT:-10}" \
         -max_len=$maxlen -print_final_stats=1 $dirs) > "$build/fuzz-logs/$t.log" 2>&1 || echo "$t: FINDING, see $build/fuzz-logs/$t.log"
     merge="$work/new/$t"
     for d in "$src/fuzz/seeds/$t" "$work/ship/$t"; do [ -d "$d" ] && merge="$merge $d"; done
