@@ -6,6 +6,10 @@
 # A run's timeout (TORVEX_FUZZ_TIMEOUT, 10 s) is wall time: a niced run that
 # shares the machine with a build may be held back that long by the build
 # alone, so give it more there and replay a timeout alone before believing it.
+# The 256 MiB cap likewise measures the whole process, and over millions of
+# executions that also holds libFuzzer's growing corpus and the sanitizers'
+# allocator caches: replay an out-of-memory input alone, under
+# /usr/bin/time -v, before taking it for the reader's own allocation.
 #
 # BUILD_DIR is a build folder configured with -DTORVEX_FUZZ=ON (clang). Each
 # target (all when none are named) runs niced for SECONDS, or until it has made
