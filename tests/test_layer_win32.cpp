@@ -233,6 +233,18 @@ TEST_F(ProfileFiles, ABareNameLivesInTheWindowsDirectoryAndForeignLinesStay) {
     EXPECT_EQ(GetPrivateProfileIntA("NorvoUtility", "Missing", 7, "Norvo.INI"), 7u);
 }
 
+// A number longer than 32 bits wraps around as it does on Windows (found by
+// fuzzing: it was counted in a signed 64-bit integer, which overflowed).
+TEST_F(ProfileFiles, ANumberTooLongForThirtyTwoBitsWraps) {
+    writeFile("C:\\WINDOWS\\n.ini",
+              "[N]\r\nBig=1555555555555555555555\r\nNegative=-99999999999999999999x\r\nJust=4294967297\r\n"
+              "Small=-12abc\r\n");
+    EXPECT_EQ(GetPrivateProfileIntA("N", "Big", 0, "n.ini"), 1515075811u);
+    EXPECT_EQ(GetPrivateProfileIntA("N", "Negative", 0, "n.ini"), 2632974337u);
+    EXPECT_EQ(GetPrivateProfileIntA("N", "Just", 0, "n.ini"), 1u);
+    EXPECT_EQ(GetPrivateProfileIntA("N", "Small", 0, "n.ini"), static_cast<UINT>(-12));
+}
+
 TEST_F(ProfileFiles, MissingFileDefaultsAndTruncation) {
     char text[8];
     EXPECT_EQ(GetPrivateProfileStringA("S", "K", "default  ", text, sizeof text, "None.ini"), 7u);

@@ -213,16 +213,18 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR 
     const char* marker = "\x01";
     GetPrivateProfileStringA(section, key, marker, text, sizeof text, fileName);
     if (std::strcmp(text, marker) == 0) return static_cast<UINT>(defaultValue);
-    // Windows reads the leading decimal digits and ignores the rest.
+    // Windows reads the leading decimal digits and ignores the rest. It
+    // counts in 32 bits, so a number too long for them wraps around rather
+    // than overflowing.
     const char* s = text;
     bool negative = false;
     if (*s == '-') {
         negative = true;
         ++s;
     }
-    long long v = 0;
-    while (*s >= '0' && *s <= '9') v = v * 10 + (*s++ - '0');
-    return static_cast<UINT>(negative ? -v : v);
+    UINT v = 0;
+    while (*s >= '0' && *s <= '9') v = v * 10u + static_cast<UINT>(*s++ - '0');
+    return negative ? 0u - v : v;
 }
 
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR fileName) {
